@@ -1,0 +1,54 @@
+#include "converter/form1.h"
+
+namespace conv {
+
+rt::FormLayout form1Layout() {
+  using rt::ControlKind;
+  return {u"Veltrane",
+          4560,
+          1710,
+          {{ControlKind::TextField, u"Text1", u"", {240, 240, 4095, 375}},
+           {ControlKind::TextField, u"Text2", u"", {240, 840, 4095, 375}},
+           {ControlKind::Button, u"Command1", u"Close", {240, 1440, 4095, 255}}}};
+}
+
+Form1::Form1(rt::Services& services, StartBranch branch)
+    : rt_(services),
+      window_(services.createWindow(form1Layout())),
+      text1_(window_.field(u"Text1")),
+      text2_(window_.field(u"Text2")),
+      branch_(std::move(branch)) {
+  window_.onChange(u"Text1", [this] { Text1_Change(); });
+  window_.onClick(u"Command1", [this] { Command1_Click(); });
+  // The close box ends the program as Close does, rather than leaving a
+  // program without a window behind.
+  window_.onClose([this] { Command1_Click(); });
+}
+
+void Form1::Form_Load() {
+  window_.show();
+  const std::u16string commandLine = rt_.commandLine();
+  if (commandLine.empty()) {
+    window_.show();
+    rt_.runEventLoop();
+    return;
+  }
+  if (branch_ && branch_(*this, commandLine)) return;
+  text1_.setText(commandLine);
+}
+
+void Form1::Text1_Change() {
+  text2_.setText(hexconvert(text1_.text()));
+  text2_.setFocus();
+  text2_.setSelStart(0);
+  text2_.setSelLength(text2_.text().size());
+  rt_.clipboardClear();
+  rt_.clipboardSetText(text2_.selText());
+  text1_.setFocus();
+  text1_.setSelStart(0);
+  text1_.setSelLength(text1_.text().size());
+}
+
+void Form1::Command1_Click() { rt_.endProgram(); }
+
+}  // namespace conv

@@ -1,0 +1,51 @@
+#pragma once
+// The main window of both programs and the address conversion behind it.
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "runtime/services.h"
+
+namespace conv {
+
+class Form1 {
+ public:
+  // A program-specific start-up branch: handles the command line and returns
+  // true, or returns false to let the conversion have it.
+  using StartBranch = std::function<bool(Form1&, const std::u16string& commandLine)>;
+
+  explicit Form1(rt::Services& services, StartBranch branch = {});
+
+  void Form_Load();
+  void Text1_Change();
+  void Command1_Click();
+
+  // Which exports a conversion makes besides returning its result.
+  enum class Exports { ClipboardAndScript, ClipboardOnly };
+  // Never fails: an error ends it quietly with the result built so far.
+  std::u16string hexconvert(std::u16string wert, Exports exports = Exports::ClipboardAndScript);
+
+  rt::Services& services() { return rt_; }
+
+ private:
+  void exportScript(const std::u16string& result);
+
+  rt::Services& rt_;
+  rt::Window& window_;
+  rt::TextField& text1_;
+  rt::TextField& text2_;
+  StartBranch branch_;
+};
+
+rt::FormLayout form1Layout();
+
+// Every ":" becomes "-" when wert holds a colon, otherwise every "-" becomes
+// ":"; the empty text when it holds neither.
+std::u16string convertSeparators(std::u16string_view wert);
+
+// The script line that sets mac to exactly result when cmd runs it, with
+// cmd's special characters escaped; none when a line cannot carry it.
+std::optional<std::u16string> scriptAssignment(std::u16string_view result);
+
+}  // namespace conv

@@ -1,0 +1,94 @@
+#include "converter/form1.h"
+
+#include "runtime/error.h"
+
+namespace conv {
+namespace {
+
+constexpr int kScriptFile = 1;
+
+// Frees the script's file number when writing fails half way, so that
+// later conversions can open it again.
+class CloseOnUnwind {
+ public:
+  CloseOnUnwind(rt::FileTable& files, int number) : files_(files), number_(number) {}
+  ~CloseOnUnwind() {
+    if (!files_.isOpen(number_)) return;
+    try {
+      files_.close(number_);
+    } catch (const rt::Error&) {
+      // Already failing; the first error is the one that counts.
+    }
+  }
+  CloseOnUnwind(const CloseOnUnwind&) = delete;
+  CloseOnUnwind& operator=(const CloseOnUnwind&) = delete;
+
+ private:
+  rt::FileTable& files_;
+  int number_;
+};
+
+bool isCmdSpecial(char16_t c) { return std::u16string_view(u"^&|<>()\"").find(c) != std::u16string_view::npos; }
+
+}  // namespace
+
+std::u16string convertSeparators(std::u16string_view wert) {
+  char16_t from, to;
+  if (wert.find(u':') != std::u16string_view::npos) {
+    from = u':';
+    to = u'-';
+  } else if (wert.find(u'-') != std::u16string_view::npos) {
+    from = u'-';
+    to = u':';
+  } else {
+    return {};
+  }
+  std::u16string result(wert);
+  for (char16_t& c : result)
+    if (c == from) c = to;
+  return result;
+}
+
+std::optional<std::u16string> scriptAssignment(std::u16string_view result) {
+  std::u16string line = u"set mac=";
+  line.reserve(line.size() + result.size() * 2);
+  for (char16_t c : result) {
+    if (c == u'\r' || c == u'\n' || c == u'\0') return std::nullopt;
+    if (c == u'%') {
+      line += u"%%";
+      continue;
+    }
+    if (isCmdSpecial(c)) line += u'^';
+    line += c;
+  }
+  return line;
+}
+
+std::u16string Form1::hexconvert(std::u16string wert, Exports exports) {
+  std::u16string result;
+  try {
+    result = convertSeparators(wert);
+    if (result.empty()) return result;
+    rt_.clipboardSetText(result);
+    if (exports == Exports::ClipboardAndScript) exportScript(result);
+  } catch (const rt::Error&) {
+    // Exports are a courtesy; the caller always gets the conversion.
+  }
+  return result;
+}
+
+void Form1::exportScript(const std::u16string& result) {
+  const std::u16string path = rt_.environment(u"temp") + u"\\wmac.cmd";
+  rt_.fileSystem().remove(path);
+  const auto assignment = scriptAssignment(result);
+  if (!assignment || !rt::codePageHolds(rt_.fileSystem(), *assignment)) return;
+  rt::FileTable& files = rt_.files();
+  const CloseOnUnwind guard(files, kScriptFile);
+  files.open(kScriptFile, path, rt::OpenMode::Append);
+  files.printLine(kScriptFile, {u"set mac="});
+  files.printLine(kScriptFile, {*assignment});
+  files.close(kScriptFile);
+  rt_.startProcess(path, rt::WindowStyle::MinimizedFocus);
+}
+
+}  // namespace conv

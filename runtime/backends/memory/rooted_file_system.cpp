@@ -1,0 +1,100 @@
+#include "rooted_file_system.h"
+
+#include <array>
+#include <fstream>
+
+#include "runtime/error.h"
+#include "runtime/text.h"
+
+namespace rt {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Windows-1252 bytes 0x80..0x9F; the five undefined ones map to C1 controls
+// as Windows maps them.
+constexpr std::array<char16_t, 32> kHigh = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+class StreamFile : public File {
+ public:
+  explicit StreamFile(std::filebuf buf) : buf_(std::move(buf)) {}
+  std::size_t read(char* buffer, std::size_t size) override {
+    return static_cast<std::size_t>(buf_.sgetn(buffer, static_cast<std::streamsize>(size)));
+  }
+  void write(std::string_view bytes) override {
+    const auto n = buf_.sputn(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (static_cast<std::size_t>(n) != bytes.size() || buf_.pubsync() != 0) throw Error(err::DeviceIoError);
+  }
+
+ private:
+  std::filebuf buf_;
+};
+
+}  // namespace
+
+RootedFileSystem::RootedFileSystem(fs::path root) : root_(std::move(root)) {}
+
+fs::path RootedFileSystem::hostPath(std::u16string_view path) const {
+  std::u16string rest(path);
+  std::u16string drive = u"c";
+  if (rest.size() >= 2 && rest[1] == u':') {
+    drive = std::u16string(1, static_cast<char16_t>(rest[0] | 0x20));
+    rest.erase(0, 2);
+  }
+  fs::path host = root_ / fs::path(drive);
+  for (const std::u16string& part : split(rest, u"\\"))
+    if (!part.empty()) host /= fs::path(part);
+  return host;
+}
+
+std::unique_ptr<File> RootedFileSystem::open(std::u16string_view path, OpenMode mode) {
+  const fs::path host = hostPath(path);
+  std::error_code ec;
+  if (path.empty() || path.find_first_of(u"*?\"<>|") != std::u16string_view::npos)
+    throw errorWithDetail(err::BadFileNameOrNumber, path);
+  if (!fs::is_directory(host.parent_path(), ec)) throw errorWithDetail(err::PathNotFound, path);
+  if (fs::is_directory(host, ec)) throw errorWithDetail(err::PathFileAccessError, path);
+  if (mode == OpenMode::Input && !fs::exists(host, ec)) throw errorWithDetail(err::FileNotFound, path);
+  const auto how = mode == OpenMode::Input    ? std::ios::in
+                   : mode == OpenMode::Append ? std::ios::app
+                                              : std::ios::out | std::ios::trunc;
+  std::filebuf buf;
+  if (!buf.open(host, how | std::ios::binary)) throw errorWithDetail(err::PathFileAccessError, path);
+  return std::make_unique<StreamFile>(std::move(buf));
+}
+
+void RootedFileSystem::remove(std::u16string_view path) {
+  std::error_code ec;
+  fs::remove(hostPath(path), ec);
+  if (ec && ec != std::errc::no_such_file_or_directory) throw errorWithDetail(err::PathFileAccessError, path);
+}
+
+std::string RootedFileSystem::encode(std::u16string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char16_t c : text) {
+    if (c < 0x80 || (c >= 0xA0 && c < 0x100)) {
+      out += static_cast<char>(c);
+      continue;
+    }
+    char byte = '?';
+    for (std::size_t i = 0; i < kHigh.size(); ++i)
+      if (kHigh[i] == c) byte = static_cast<char>(0x80 + i);
+    out += byte;
+  }
+  return out;
+}
+
+std::u16string RootedFileSystem::decode(std::string_view bytes) {
+  std::u16string out(bytes.size(), u'\0');
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    const auto b = static_cast<unsigned char>(bytes[i]);
+    out[i] = b >= 0x80 && b < 0xA0 ? kHigh[b - 0x80] : static_cast<char16_t>(b);
+  }
+  return out;
+}
+
+}  // namespace rt

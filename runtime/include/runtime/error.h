@@ -1,0 +1,42 @@
+#pragma once
+// The one error type of the programs: a runtime error number with its text.
+#include <stdexcept>
+#include <string>
+
+namespace rt {
+
+namespace err {
+inline constexpr int InvalidProcedureCall = 5;
+inline constexpr int SubscriptOutOfRange = 9;
+inline constexpr int BadFileNameOrNumber = 52;
+inline constexpr int FileNotFound = 53;
+inline constexpr int FileAlreadyOpen = 55;
+inline constexpr int DeviceIoError = 57;
+inline constexpr int BadFileMode = 54;
+inline constexpr int InputPastEndOfFile = 62;
+inline constexpr int PermissionDenied = 70;
+inline constexpr int PathFileAccessError = 75;
+inline constexpr int PathNotFound = 76;
+inline constexpr int CantOpenClipboard = 521;
+}  // namespace err
+
+// The standard description of a runtime error number.
+std::u16string standardDescription(int number);
+
+class Error : public std::runtime_error {
+ public:
+  explicit Error(int number);
+  Error(int number, std::u16string description);
+
+  int number() const noexcept { return number_; }
+  const std::u16string& description() const noexcept { return description_; }
+
+ private:
+  int number_;
+  std::u16string description_;
+};
+
+// Appends detail to the standard description: "File not found: c:\x.txt".
+Error errorWithDetail(int number, std::u16string_view detail);
+
+}  // namespace rt

@@ -1,0 +1,54 @@
+#pragma once
+// Files opened under small numbers, as the programs' procedures use them.
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "runtime/file_system.h"
+#include "runtime/print_line.h"
+
+namespace rt {
+
+class LineReader;
+
+class FileTable {
+ public:
+  explicit FileTable(FileSystem& fs);
+  ~FileTable();
+  FileTable(const FileTable&) = delete;
+  FileTable& operator=(const FileTable&) = delete;
+
+  // The lowest number not open.
+  int freeFile() const;
+  bool isOpen(int number) const;
+
+  // Error 55 when the number is in use; the file system's errors otherwise.
+  void open(int number, std::u16string_view path, OpenMode mode);
+  // Writes what is buffered and frees the number; the number is free even
+  // when that last write fails.
+  void close(int number);
+  // Closes every open file, dropping what cannot be written.
+  void closeAll() noexcept;
+
+  bool eof(int number);
+  // The next line; it ends at CR LF, a lone CR or a lone LF.
+  std::u16string lineInput(int number);
+  // Skips to the next line that contains needle and returns true with the
+  // line in line; false at the end of the file. Same result as reading line
+  // by line and testing each, only faster.
+  bool lineInputContaining(int number, std::u16string_view needle, std::u16string& line);
+
+  // Writes one line in the system code page, ended by CR LF. Output is
+  // buffered until close, so a short record reaches the file in one write.
+  void printLine(int number, std::initializer_list<PrintItem> items);
+
+ private:
+  struct Entry;
+  Entry& entry(int number, OpenMode wanted);
+
+  FileSystem& fs_;
+  std::map<int, std::unique_ptr<Entry>> open_;
+};
+
+}  // namespace rt

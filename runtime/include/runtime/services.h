@@ -1,0 +1,108 @@
+#pragma once
+// The platform services the programs run on: one window with its controls,
+// the clipboard, environment, command line, process start, clock, files and
+// the report of an unhandled error. A backend implements this interface.
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "runtime/error.h"
+#include "runtime/file_table.h"
+
+namespace rt {
+
+// Position and size in twips (1/1440 inch), relative to the client area.
+struct TwipRect {
+  int left, top, width, height;
+};
+
+enum class ControlKind { TextField, Button };
+
+struct ControlLayout {
+  ControlKind kind;
+  std::u16string name;
+  std::u16string caption;
+  TwipRect rect;
+};
+
+struct FormLayout {
+  std::u16string caption;
+  int clientWidth, clientHeight;        // twips
+  std::vector<ControlLayout> controls;  // in tab order
+};
+
+class TextField {
+ public:
+  virtual ~TextField() = default;
+  virtual std::u16string text() const = 0;
+  // Raises the change event before returning, also for the same text.
+  virtual void setText(std::u16string_view text) = 0;
+  // Error 5 when the window cannot take the focus.
+  virtual void setFocus() = 0;
+  virtual void setSelStart(std::size_t start) = 0;
+  virtual void setSelLength(std::size_t length) = 0;
+  virtual std::u16string selText() const = 0;
+};
+
+class Window {
+ public:
+  virtual ~Window() = default;
+  virtual TextField& field(std::u16string_view name) = 0;
+  virtual void show() = 0;
+  // Event procedures; each runs on the window thread.
+  virtual void onChange(std::u16string_view field, std::function<void()> handler) = 0;
+  virtual void onClick(std::u16string_view button, std::function<void()> handler) = 0;
+  // Close box, Alt+F4, system menu.
+  virtual void onClose(std::function<void()> handler) = 0;
+};
+
+enum class WindowStyle { Hide = 0, Normal = 1, MinimizedFocus = 2 };
+
+struct DateTime {
+  int year, month, day, hour, minute, second;
+};
+
+class Services {
+ public:
+  explicit Services(FileSystem& fs) : files_(fs), fs_(fs) {}
+  virtual ~Services() = default;
+  Services(const Services&) = delete;
+  Services& operator=(const Services&) = delete;
+
+  virtual Window& createWindow(const FormLayout& layout) = 0;
+  // Waits for window events and runs their procedures until endProgram.
+  virtual void runEventLoop() = 0;
+  // Ends the event loop; the program ends when its start-up returns.
+  virtual void endProgram() = 0;
+
+  // The text after the program's name; empty when there is none.
+  virtual std::u16string commandLine() = 0;
+  // The variable's value; empty when unset.
+  virtual std::u16string environment(std::u16string_view name) = 0;
+
+  virtual void clipboardClear() = 0;
+  // Error 521 when the clipboard cannot be opened.
+  virtual void clipboardSetText(std::u16string_view text) = 0;
+
+  // Starts the file without waiting; error 53 or 5 when it cannot start.
+  virtual void startProcess(std::u16string_view path, WindowStyle style) = 0;
+
+  virtual DateTime now() = 0;
+  // In the user's short date and time formats.
+  virtual std::u16string formatDate(const DateTime& when) = 0;
+  virtual std::u16string formatTime(const DateTime& when) = 0;
+
+  // The standard report of an unhandled error.
+  virtual void reportError(const Error& error) = 0;
+
+  FileTable& files() { return files_; }
+  FileSystem& fileSystem() { return fs_; }
+
+ private:
+  FileTable files_;
+  FileSystem& fs_;
+};
+
+}  // namespace rt

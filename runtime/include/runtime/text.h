@@ -1,0 +1,33 @@
+#pragma once
+// Text helpers on 16-bit strings. Searches are exact; positions handed to
+// callers are 0-based offsets unless a function says otherwise.
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace rt {
+
+// Splits at every occurrence of delim. n delimiters give n + 1 pieces; the
+// empty text gives no pieces at all. An empty delimiter does not split.
+std::vector<std::u16string> split(std::u16string_view text, std::u16string_view delim);
+
+// The piece at index, or error 9 (subscript out of range) when there is none.
+const std::u16string& piece(const std::vector<std::u16string>& pieces, std::size_t index);
+
+// 1-based position of needle in text, searching from position 1; 0 when
+// absent. An empty needle is found at position 1 of any non-empty text.
+std::size_t inStr(std::u16string_view text, std::u16string_view needle);
+
+bool contains(std::u16string_view text, std::u16string_view needle);
+
+// Removes blanks (U+0020 only) at both ends.
+std::u16string trim(std::u16string_view text);
+
+// ASCII-only conversions for literals, messages and tests.
+std::u16string widen(std::string_view ascii);
+std::string narrowAscii(std::u16string_view text);  // non-ASCII becomes '?'
+
+std::string toUtf8(std::u16string_view text);
+std::u16string fromUtf8(std::string_view bytes);  // invalid sequences: U+FFFD
+
+}  // namespace rt

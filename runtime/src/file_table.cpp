@@ -1,0 +1,98 @@
+#include "runtime/file_table.h"
+
+#include "line_reader.h"
+#include "runtime/error.h"
+
+namespace rt {
+namespace {
+constexpr int kMaxFileNumber = 511;
+constexpr std::size_t kFlushAt = std::size_t{1} << 16;
+}  // namespace
+
+struct FileTable::Entry {
+  OpenMode mode;
+  std::unique_ptr<File> out;     // Output and Append
+  std::unique_ptr<LineReader> in;  // Input
+  std::string pending;
+};
+
+FileTable::FileTable(FileSystem& fs) : fs_(fs) {}
+FileTable::~FileTable() { closeAll(); }
+
+int FileTable::freeFile() const {
+  int number = 1;
+  for (const auto& [n, entry] : open_) {
+    if (n != number) break;
+    ++number;
+  }
+  if (number > kMaxFileNumber) throw Error(err::BadFileNameOrNumber);
+  return number;
+}
+
+bool FileTable::isOpen(int number) const { return open_.count(number) != 0; }
+
+void FileTable::open(int number, std::u16string_view path, OpenMode mode) {
+  if (number < 1 || number > kMaxFileNumber) throw Error(err::BadFileNameOrNumber);
+  if (isOpen(number)) throw Error(err::FileAlreadyOpen);
+  auto entry = std::make_unique<Entry>();
+  entry->mode = mode;
+  std::unique_ptr<File> file = fs_.open(path, mode);
+  if (mode == OpenMode::Input)
+    entry->in = std::make_unique<LineReader>(std::move(file), fs_);
+  else
+    entry->out = std::move(file);
+  open_.emplace(number, std::move(entry));
+}
+
+void FileTable::close(int number) {
+  const auto it = open_.find(number);
+  if (it == open_.end()) return;  // closing a closed number is no error
+  const std::unique_ptr<Entry> entry = std::move(it->second);
+  open_.erase(it);
+  if (entry->out && !entry->pending.empty()) entry->out->write(entry->pending);
+}
+
+void FileTable::closeAll() noexcept {
+  while (!open_.empty()) {
+    try {
+      close(open_.begin()->first);
+    } catch (const Error&) {
+      // The number is free already; what could not be written is lost.
+    }
+  }
+}
+
+FileTable::Entry& FileTable::entry(int number, OpenMode wanted) {
+  const auto it = open_.find(number);
+  if (it == open_.end()) throw Error(err::BadFileNameOrNumber);
+  Entry& e = *it->second;
+  if ((wanted == OpenMode::Input) != (e.mode == OpenMode::Input)) throw Error(err::BadFileMode);
+  return e;
+}
+
+bool FileTable::eof(int number) { return entry(number, OpenMode::Input).in->atEnd(); }
+
+std::u16string FileTable::lineInput(int number) {
+  LineReader& in = *entry(number, OpenMode::Input).in;
+  if (in.atEnd()) throw Error(err::InputPastEndOfFile);
+  return in.readLine();
+}
+
+bool FileTable::lineInputContaining(int number, std::u16string_view needle, std::u16string& line) {
+  return entry(number, OpenMode::Input).in->readLineContaining(needle, line);
+}
+
+void FileTable::printLine(int number, std::initializer_list<PrintItem> items) {
+  Entry& e = entry(number, OpenMode::Output);
+  e.pending += fs_.encode(layoutPrintLine(items));
+  e.pending += "\r\n";
+  if (e.pending.size() >= kFlushAt) {
+    std::string bytes = std::move(e.pending);
+    e.pending.clear();
+    e.out->write(bytes);
+  }
+}
+
+bool codePageHolds(FileSystem& fs, std::u16string_view text) { return fs.decode(fs.encode(text)) == text; }
+
+}  // namespace rt

@@ -1,0 +1,155 @@
+#include <gtest/gtest.h>
+
+#include "converter/form1.h"
+#include "fixture.h"
+#include "runtime/program.h"
+
+namespace {
+
+using conv::convertSeparators;
+using conv::scriptAssignment;
+
+TEST(ConvertSeparators, SwapsEverySeparatorAndKeepsEverythingElseInPlace) {
+  const std::pair<std::u16string, std::u16string> cases[] = {
+      {u"00:11:22:33:44:55", u"00-11-22-33-44-55"},
+      {u"00-11-22-33-44-55", u"00:11:22:33:44:55"},
+      {u"00:11-22", u"00-11-22"},  // the colon wins, the dash stays
+      {u" 00-11-22-33-44-55   ", u" 00:11:22:33:44:55   "},
+      {u"00::11", u"00--11"},
+      {u":00", u"-00"},
+      {u"00:", u"00-"},
+      {u":", u"-"},
+      {u"-", u":"},
+      {u"a:b", u"a-b"},
+      {u"001122334455", u""},
+      {u"", u""},
+  };
+  for (const auto& [input, expected] : cases) EXPECT_EQ(convertSeparators(input), expected) << rt::toUtf8(input);
+}
+
+TEST(ScriptAssignment, PlainResultsStandAsTheyAreAndSpecialsAreEscaped) {
+  EXPECT_EQ(scriptAssignment(u"00-11 !x"), u"set mac=00-11 !x");
+  EXPECT_EQ(scriptAssignment(u"a&b|c<d>e(f)g^h\"i%j%"), u"set mac=a^&b^|c^<d^>e^(f^)g^^h^\"i%%j%%");
+  EXPECT_FALSE(scriptAssignment(u"a\r\nb").has_value());
+  EXPECT_FALSE(scriptAssignment(std::u16string(u"a\0b", 3)).has_value());
+}
+
+class Converter : public testing_support::World {
+ protected:
+  int run(std::u16string commandLine) {
+    services_.commandLine_ = std::move(commandLine);
+    return rt::runProgram(services_, [&] { form.Form_Load(); });
+  }
+  rt::MemoryTextField& field(std::u16string_view name) { return services_.window().memoryField(name); }
+  void paste(std::u16string text) {
+    services_.userActions_.push_back([this, text] { field(u"Text1").userReplaceSelection(text); });
+  }
+
+  conv::Form1 form{services_};
+  const std::u16string script = u"c:\\temp\\wmac.cmd";
+};
+
+TEST_F(Converter, OneShotConvertsShowsExportsStartsTheScriptAndEnds) {
+  EXPECT_EQ(run(u"00:11:22:33:44:55"), 0);
+  EXPECT_TRUE(services_.window().visible());
+  EXPECT_FALSE(services_.loopRan_);
+  EXPECT_EQ(field(u"Text1").text(), u"00:11:22:33:44:55");
+  EXPECT_EQ(field(u"Text2").text(), u"00-11-22-33-44-55");
+  EXPECT_EQ(services_.clipboard_, u"00-11-22-33-44-55");
+  EXPECT_EQ(read(script), "set mac=\r\nset mac=00-11-22-33-44-55\r\n");
+  ASSERT_EQ(services_.started_.size(), 1u);
+  EXPECT_EQ(services_.started_[0].path, script);
+  EXPECT_EQ(services_.started_[0].style, rt::WindowStyle::MinimizedFocus);
+  // The input keeps the focus with all of it selected, ready for the next paste.
+  EXPECT_EQ(services_.window().focus(), u"Text1");
+  EXPECT_EQ(field(u"Text1").selLength(), 17u);
+  EXPECT_TRUE(services_.reported_.empty());
+}
+
+TEST_F(Converter, TextWithoutSeparatorsLeavesAnEmptyClipboardTextAndNoScript) {
+  write(script, "set mac=\r\nset mac=old\r\n");
+  EXPECT_EQ(run(u"001122334455"), 0);
+  EXPECT_EQ(field(u"Text2").text(), u"");
+  EXPECT_EQ(services_.clipboard_, u"");
+  EXPECT_EQ(read(script), "set mac=\r\nset mac=old\r\n");
+  EXPECT_TRUE(services_.started_.empty());
+}
+
+TEST_F(Converter, AnOldScriptIsReplacedAndTwoWordsConvertAsOneText) {
+  write(script, "echo something else entirely\r\n");
+  run(u"00-11 22-33");
+  EXPECT_EQ(read(script), "set mac=\r\nset mac=00:11 22:33\r\n");
+}
+
+TEST_F(Converter, WithoutTempTheScriptGoesToTheDriveRoot) {
+  services_.environment_.clear();
+  run(u"a:b");
+  EXPECT_EQ(read(u"\\wmac.cmd"), "set mac=\r\nset mac=a-b\r\n");
+  EXPECT_EQ(services_.started_.at(0).path, u"\\wmac.cmd");
+}
+
+TEST_F(Converter, ASecondPasteReplacesTheFirstAndCloseEndsTheLoop) {
+  paste(u"00:11:22:33:44:55");
+  paste(u"aa-bb-cc-dd-ee-ff");
+  services_.userActions_.push_back([this] { services_.window().userClick(u"Command1"); });
+  services_.userActions_.push_back([] { FAIL() << "the loop went on after Close"; });
+  EXPECT_EQ(run(u""), 0);
+  EXPECT_TRUE(services_.ended_);
+  EXPECT_EQ(field(u"Text1").text(), u"aa-bb-cc-dd-ee-ff");
+  EXPECT_EQ(field(u"Text2").text(), u"aa:bb:cc:dd:ee:ff");
+  EXPECT_EQ(services_.clipboard_, u"aa:bb:cc:dd:ee:ff");
+  EXPECT_EQ(read(script), "set mac=\r\nset mac=aa:bb:cc:dd:ee:ff\r\n");
+  EXPECT_EQ(services_.started_.size(), 2u);
+}
+
+TEST_F(Converter, TheCloseBoxEndsTheProgramLikeClose) {
+  services_.userActions_.push_back([this] { services_.window().userCloseBox(); });
+  services_.userActions_.push_back([] { FAIL() << "the loop went on after the close box"; });
+  EXPECT_EQ(run(u""), 0);
+  EXPECT_TRUE(services_.ended_);
+}
+
+TEST_F(Converter, ResultsThatNoScriptLineCanCarryGetNoScriptButTheClipboard) {
+  write(script, "set mac=\r\nset mac=old\r\n");
+  for (const std::u16string input : {u"a:b\r\nc", u"a:\u4e00"}) {
+    EXPECT_EQ(form.hexconvert(input), convertSeparators(input));
+    EXPECT_EQ(services_.clipboard_, convertSeparators(input));
+    EXPECT_FALSE(exists(script));  // the old address is gone, as with any new conversion
+    EXPECT_TRUE(services_.started_.empty());
+  }
+  form.hexconvert(u"x:&y");
+  EXPECT_EQ(read(script), "set mac=\r\nset mac=x-^&y\r\n");
+}
+
+TEST_F(Converter, AFailedScriptWriteLeavesTheFileNumberFreeForTheNextConversion) {
+  testing_support::FailingWrites failing(fs_);
+  rt::MemoryServices services(failing);
+  services.environment_[u"temp"] = u"c:\\temp";
+  conv::Form1 broken(services);
+  EXPECT_EQ(broken.hexconvert(u"00:11"), u"00-11");
+  EXPECT_FALSE(services.files().isOpen(1));
+  EXPECT_TRUE(services.started_.empty());
+  EXPECT_EQ(broken.hexconvert(u"00-11"), u"00:11");
+  EXPECT_FALSE(services.files().isOpen(1));
+}
+
+TEST_F(Converter, AClipboardHeldElsewhereEndsAOneShotWithTheErrorReport) {
+  services_.clipboardHeldByOther_ = true;
+  EXPECT_EQ(run(u"00:11"), rt::err::CantOpenClipboard);
+  EXPECT_EQ(field(u"Text2").text(), u"00-11");  // hexconvert itself never fails
+  EXPECT_FALSE(exists(script));
+  ASSERT_EQ(services_.reported_.size(), 1u);
+  EXPECT_EQ(services_.reported_[0].description(), u"Can't open clipboard");
+}
+
+TEST_F(Converter, TheInputIsCopiedAndLongInputConvertsWhole) {
+  std::u16string input(100'000, u'a');
+  for (std::size_t i = 2; i < input.size(); i += 3) input[i] = u':';
+  const std::u16string before = input;
+  const std::u16string result = form.hexconvert(input);
+  EXPECT_EQ(input, before);
+  EXPECT_EQ(result.size(), input.size());
+  EXPECT_EQ(read(script).size(), 10 + 8 + input.size() + 2);
+}
+
+}  // namespace

@@ -1,0 +1,142 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "fixture.h"
+#include "runtime/error.h"
+#include "runtime/file_table.h"
+
+namespace {
+
+using rt::OpenMode;
+
+class Files : public testing_support::World {
+ protected:
+  rt::FileTable& files = services_.files();
+
+  std::vector<std::u16string> allLines(std::u16string_view path) {
+    files.open(7, path, OpenMode::Input);
+    std::vector<std::u16string> lines;
+    while (!files.eof(7)) lines.push_back(files.lineInput(7));
+    files.close(7);
+    return lines;
+  }
+
+  int errorOf(const std::function<void()>& action) {
+    try {
+      action();
+    } catch (const rt::Error& e) {
+      return e.number();
+    }
+    return 0;
+  }
+};
+
+TEST_F(Files, NumbersAreHandedOutLowestFirstAndCannotBeOpenedTwice) {
+  EXPECT_EQ(files.freeFile(), 1);
+  files.open(1, u"c:\\temp\\a.txt", OpenMode::Output);
+  files.open(3, u"c:\\temp\\b.txt", OpenMode::Output);
+  EXPECT_EQ(files.freeFile(), 2);
+  EXPECT_EQ(errorOf([&] { files.open(1, u"c:\\temp\\c.txt", OpenMode::Output); }), rt::err::FileAlreadyOpen);
+  files.close(1);
+  EXPECT_EQ(files.freeFile(), 1);
+}
+
+TEST_F(Files, OpenReportsMissingFileAndMissingFolderApart) {
+  EXPECT_EQ(errorOf([&] { files.open(1, u"c:\\temp\\none.txt", OpenMode::Input); }), rt::err::FileNotFound);
+  EXPECT_EQ(errorOf([&] { files.open(1, u"c:\\nowhere\\x.txt", OpenMode::Append); }), rt::err::PathNotFound);
+  EXPECT_EQ(errorOf([&] { files.open(1, u"", OpenMode::Input); }), rt::err::BadFileNameOrNumber);
+  EXPECT_FALSE(files.isOpen(1));
+}
+
+TEST_F(Files, LinesEndAtCrLfLoneCrAndLoneLfAndAFinalLineEndAddsNoLine) {
+  write(u"c:\\temp\\l.txt", "one\r\ntwo\rthree\nfour\r\n\r\nsix\r\n");
+  EXPECT_EQ(allLines(u"c:\\temp\\l.txt"),
+            (std::vector<std::u16string>{u"one", u"two", u"three", u"four", u"", u"six"}));
+  write(u"c:\\temp\\m.txt", "last without end");
+  EXPECT_EQ(allLines(u"c:\\temp\\m.txt"), (std::vector<std::u16string>{u"last without end"}));
+  write(u"c:\\temp\\e.txt", "");
+  EXPECT_TRUE(allLines(u"c:\\temp\\e.txt").empty());
+}
+
+TEST_F(Files, ByteOrderMarksChooseTheEncodingAndOtherFilesAreCodePageText) {
+  write(u"c:\\temp\\w.txt", std::string("\xFF\xFE" "a\0\xAC\x20\r\0\n\0b\0", 12));
+  EXPECT_EQ(allLines(u"c:\\temp\\w.txt"), (std::vector<std::u16string>{u"a\u20ac", u"b"}));
+  write(u"c:\\temp\\u.txt", "\xEF\xBB\xBF" "caf\xC3\xA9\n");
+  EXPECT_EQ(allLines(u"c:\\temp\\u.txt"), (std::vector<std::u16string>{u"caf\u00e9"}));
+  write(u"c:\\temp\\a.txt", "caf\xE9 \x80\n");
+  EXPECT_EQ(allLines(u"c:\\temp\\a.txt"), (std::vector<std::u16string>{u"caf\u00e9 \u20ac"}));
+}
+
+TEST_F(Files, ReadingPastTheEndIsAnError) {
+  write(u"c:\\temp\\one.txt", "x\r\n");
+  files.open(2, u"c:\\temp\\one.txt", OpenMode::Input);
+  files.lineInput(2);
+  EXPECT_EQ(errorOf([&] { files.lineInput(2); }), rt::err::InputPastEndOfFile);
+}
+
+// The fast search must find exactly the lines a line-by-line test finds,
+// also across buffer refills, with every kind of line end.
+TEST_F(Files, SearchingFindsTheSameLinesAsReadingEveryLine) {
+  std::mt19937 random(7);
+  const char* ends[] = {"\r\n", "\r", "\n"};
+  for (const char* encoding : {"cp", "utf16"}) {
+    std::string text;
+    while (text.size() < 900'000) {
+      std::string line;
+      const int length = static_cast<int>(random() % 300);
+      for (int i = 0; i < length; ++i) line += "0123456789abcdef -:"[random() % 19];
+      if (random() % 50 == 0) line.insert(line.size() / 2, "00-1a");
+      text += line + ends[random() % 3];
+    }
+    std::string bytes = text;
+    if (std::string(encoding) == "utf16") {
+      bytes = "\xFF\xFE";
+      for (char c : text) bytes += std::string{c, '\0'};
+    }
+    write(u"c:\\temp\\big.txt", bytes);
+    std::vector<std::u16string> expected;
+    for (const auto& line : allLines(u"c:\\temp\\big.txt"))
+      if (rt::contains(line, u"00-1a")) expected.push_back(line);
+    ASSERT_GT(expected.size(), 20u);
+
+    std::vector<std::u16string> found;
+    files.open(2, u"c:\\temp\\big.txt", OpenMode::Input);
+    for (std::u16string line; files.lineInputContaining(2, u"00-1a", line);) found.push_back(line);
+    EXPECT_TRUE(files.eof(2));
+    files.close(2);
+    EXPECT_EQ(found, expected) << encoding;
+  }
+}
+
+TEST_F(Files, SearchingForEmptyTextFindsEveryNonEmptyLine) {
+  write(u"c:\\temp\\s.txt", "a\r\n\r\nb\r\n");
+  files.open(2, u"c:\\temp\\s.txt", OpenMode::Input);
+  std::vector<std::u16string> found;
+  for (std::u16string line; files.lineInputContaining(2, u"", line);) found.push_back(line);
+  EXPECT_EQ(found, (std::vector<std::u16string>{u"a", u"b"}));
+}
+
+TEST_F(Files, PrintedLinesAreCodePageTextWithCrLfAndAppendExtends) {
+  files.open(1, u"c:\\temp\\p.txt", OpenMode::Append);
+  files.printLine(1, {u"caf\u00e9", rt::zone, u"\u20ac"});
+  files.close(1);
+  files.open(1, u"c:\\temp\\p.txt", OpenMode::Append);
+  files.printLine(1, {u"x"});
+  files.close(1);
+  EXPECT_EQ(read(u"c:\\temp\\p.txt"), "caf\xE9          \x80\r\nx\r\n");
+  files.open(1, u"c:\\temp\\p.txt", OpenMode::Output);
+  files.close(1);
+  EXPECT_EQ(read(u"c:\\temp\\p.txt"), "");
+}
+
+TEST_F(Files, AFailedLastWriteStillFreesTheNumber) {
+  testing_support::FailingWrites failing(fs_);
+  rt::FileTable table(failing);
+  table.open(1, u"c:\\temp\\f.txt", OpenMode::Append);
+  table.printLine(1, {u"x"});
+  EXPECT_THROW(table.close(1), rt::Error);
+  EXPECT_FALSE(table.isOpen(1));
+}
+
+}  // namespace

@@ -1,0 +1,127 @@
+#include <gtest/gtest.h>
+
+#include "converter/form1.h"
+#include "fixture.h"
+#include "leases/lease_line.h"
+#include "leases/readdhcp.h"
+#include "runtime/program.h"
+
+namespace {
+
+const std::string kLease =
+    "192.168.0.10    - 255.255.255.0   - 00-1a-2b-3c-4d-5e    - 18.11.2011 09:00:00    -D-  pc01.example.org";
+
+std::string lease(const std::string& ip, const std::string& mac, const std::string& name) {
+  return ip + "   - 255.255.0.0  - " + mac + "   - 01.01.2027 10:00:00   -D-  " + name;
+}
+
+std::string record(const std::string& host, const std::string& mac, const std::string& ip, const std::string& mask,
+                   const std::string& lease) {
+  const std::string pad(14, ' ');
+  const auto field = [&](const std::string& label, const std::string& value) {
+    return pad + "\t" + std::string(13, ' ') + label + std::string(14 - label.size(), ' ') + value + "\r\n";
+  };
+  return "Searchdate:   07.12.2026 09:30:05\r\n" + pad + host + "\r\n" + field("Macaddress:", mac) +
+         field("IPaddress:", ip) + field("Mask:", mask) + field("Lease:", lease);
+}
+
+class Lookup : public testing_support::World {
+ protected:
+  int run(std::u16string commandLine) {
+    services_.commandLine_ = std::move(commandLine);
+    return rt::runProgram(services_, [&] { form.Form_Load(); });
+  }
+  std::string log() { return read(u"c:\\temp\\findout.txt"); }
+
+  conv::Form1 form{services_, leases::leaseBranch};
+};
+
+TEST_F(Lookup, TheWorkedExampleReportsToClipboardAndLog) {
+  write(u"c:\\l.txt", "c:\\temp\\leases1.txt\r\n");
+  write(u"c:\\temp\\leases1.txt", "Header line 00-1a\r\n" + kLease + "\r\n192.168.0.11 - x - 00-99 - y -D-  other\r\n");
+  EXPECT_EQ(run(u"/dhcp<c:\\l.txt 00-1a"), 0);
+  EXPECT_EQ(services_.clipboard_,
+            u"Hostname pc01\r\nMacaddress:00:1a:2b:3c:4d:5e\r\nIPaddress:192.168.0.10\r\nMask:255.255.255.0\r\n"
+            u"Lease:18.11.2011 09:00:00");
+  EXPECT_EQ(log(), record(" pc01", "00:1a:2b:3c:4d:5e", "192.168.0.10", "255.255.255.0", "18.11.2011 09:00:00"));
+  EXPECT_TRUE(exists(u"c:\\temp\\datas.txt"));
+  EXPECT_EQ(read(u"c:\\temp\\datas.txt"), "");
+  EXPECT_EQ(services_.window().memoryField(u"Text1").text(), u"");  // no conversion of the command line
+  EXPECT_TRUE(services_.window().visible());
+}
+
+TEST_F(Lookup, EveryMatchOfEveryListingIsLoggedInOrderAndTheClipboardKeepsTheLast) {
+  write(u"c:\\temp\\list.txt", "c:\\temp\\a.txt\r\n\r\nc:\\temp\\b.txt");
+  write(u"c:\\temp\\a.txt", lease("10.0.0.1", "00-1a-00-00-00-01", "alpha.x") + "\n" +
+                                lease("10.0.0.2", "00-1A-00-00-00-02", "upper.x") + "\n" +
+                                lease("10.0.0.3", "00-1a-00-00-00-03", "gamma") + "\n");
+  write(u"c:\\temp\\b.txt", lease("10.0.1a.4", "00-2b-00-00-00-04", "delta.x") + "\r\n");
+  write(u"c:\\temp\\findout.txt", "earlier\r\n");
+  EXPECT_EQ(run(u"/dhcp<c:\\temp\\list.txt 1a"), 0);
+  const auto rec = [](const std::string& host, const std::string& mac, const std::string& ip) {
+    return record(host, mac, ip, "255.255.0.0", "01.01.2027 10:00:00");
+  };
+  // 00-1A is not 1a; 10.0.1a.4 matches through its address.
+  EXPECT_EQ(log(), "earlier\r\n" + rec(" alpha", "00:1a:00:00:00:01", "10.0.0.1") +
+                       rec(" gamma", "00:1a:00:00:00:03", "10.0.0.3") + rec(" delta", "00:2b:00:00:00:04", "10.0.1a.4"));
+  EXPECT_EQ(services_.clipboard_, u"Hostname delta\r\nMacaddress:00:2b:00:00:00:04\r\nIPaddress:10.0.1a.4\r\n"
+                                  u"Mask:255.255.0.0\r\nLease:01.01.2027 10:00:00");
+}
+
+TEST_F(Lookup, AnEmptySearchTextReportsEveryLeaseLineAndSkipsTheRest) {
+  write(u"c:\\temp\\list.txt", "c:\\temp\\a.txt\r\n");
+  write(u"c:\\temp\\a.txt", "Client leases - scope 10.0.0.0\r\n---- ---- ----\r\n" +
+                                lease("10.0.0.1", "00-1a-00-00-00-01", "one") + "\r\n" +
+                                lease("10.0.0.2", "00-1a-00-00-00-02", "two") + "\r\n" +
+                                "10.0.0.3 - m - 00-1a - l -D- \r\nDone - 2 leases\r\n");
+  EXPECT_EQ(run(u"/dhcp<c:\\temp\\list.txt "), 0);
+  const std::string text = log();
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 12);
+  EXPECT_NE(text.find("one\r\n"), std::string::npos);
+  EXPECT_NE(text.find("two\r\n"), std::string::npos);
+}
+
+TEST_F(Lookup, TwoRunsAppendTwoRecordsAndLeaveTheScriptAlone) {
+  write(u"c:\\temp\\list.txt", "c:\\temp\\a.txt\r\n");
+  write(u"c:\\temp\\a.txt", kLease + "\r\n");
+  write(u"c:\\temp\\wmac.cmd", "set mac=\r\nset mac=kept\r\n");
+  run(u"/dhcp<c:\\temp\\list.txt 5e");
+  run(u"/dhcp<c:\\temp\\list.txt 5e");
+  const std::string one = record(" pc01", "00:1a:2b:3c:4d:5e", "192.168.0.10", "255.255.255.0", "18.11.2011 09:00:00");
+  EXPECT_EQ(log(), one + one);
+  EXPECT_EQ(read(u"c:\\temp\\wmac.cmd"), "set mac=\r\nset mac=kept\r\n");
+  EXPECT_TRUE(services_.started_.empty());
+  // The converted address reaches the clipboard before the report replaces it.
+  ASSERT_EQ(services_.clipboardHistory_.size(), 4u);
+  EXPECT_EQ(services_.clipboardHistory_[0], u" 00:1a:2b:3c:4d:5e   ");
+}
+
+TEST_F(Lookup, ACommandLineWithoutItsPartsNamesTheExpectedForm) {
+  for (const std::u16string bad : {u"/dhcp<c:\\temp\\list.txt", u"x /dhcp<c:\\temp\\list.txt 1a"}) {
+    services_.reported_.clear();
+    EXPECT_EQ(run(bad), rt::err::SubscriptOutOfRange);
+    ASSERT_EQ(services_.reported_.size(), 1u);
+    EXPECT_NE(services_.reported_[0].description().find(u"/dhcp<listfile searchtext"), std::u16string::npos);
+  }
+}
+
+TEST_F(Lookup, AMissingListingEndsWithAReportNamingItAndKeepsWhatWasLogged) {
+  write(u"c:\\temp\\list.txt", "c:\\temp\\a.txt\r\nc:\\temp\\gone.txt\r\nc:\\temp\\a.txt\r\n");
+  write(u"c:\\temp\\a.txt", kLease + "\r\n");
+  EXPECT_EQ(run(u"/dhcp<c:\\temp\\list.txt pc01"), rt::err::FileNotFound);
+  EXPECT_EQ(services_.reported_.at(0).description(), u"File not found: c:\\temp\\gone.txt");
+  EXPECT_EQ(log(), record(" pc01", "00:1a:2b:3c:4d:5e", "192.168.0.10", "255.255.255.0", "18.11.2011 09:00:00"));
+  EXPECT_FALSE(services_.files().isOpen(1));
+}
+
+TEST(LeaseLine, LinesWithoutTheLeaseShapeGiveNoLease) {
+  EXPECT_FALSE(leases::parseLeaseLine(u"a - b - c - d").has_value());
+  EXPECT_FALSE(leases::parseLeaseLine(u"a - b - c - d - no name mark").has_value());
+  EXPECT_FALSE(leases::parseLeaseLine(u"a - b - c - d -D- ").has_value());
+  const auto lease = leases::parseLeaseLine(u"a - b - c - d -D- host - e");
+  ASSERT_TRUE(lease.has_value());
+  EXPECT_EQ(lease->host, u"host");
+  EXPECT_EQ(lease->expiry, u" d");
+}
+
+}  // namespace
