@@ -24,12 +24,4 @@ if ((${#need[@]})); then
   apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
 fi
 
-# The posix thread model of mingw-w64 lets std::thread and friends link;
-# the win32 one is enough for us and links smaller, so use it when offered.
-for tool in i686-w64-mingw32-g++ i686-w64-mingw32-gcc; do
-  if update-alternatives --list "$tool" >/dev/null 2>&1; then
-    alt=$(update-alternatives --list "$tool" | grep -- '-win32$' || true)
-    [ -n "$alt" ] && update-alternatives --set "$tool" "$alt" >/dev/null
-  fi
-done
 exit 0

@@ -1,0 +1,13 @@
+#include <windows.h>
+
+#include "converter/form1.h"
+#include "runtime/program.h"
+#include "win32_services.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  rt::Win32Services services(instance, u"Veltrane", 1);
+  return rt::runProgram(services, [&] {
+    conv::Form1 form(services);
+    form.Form_Load();
+  });
+}

@@ -1,0 +1,56 @@
+#pragma once
+// The Windows backend of the platform services.
+#include <windows.h>
+
+#include <exception>
+#include <memory>
+#include <string>
+
+#include "runtime/services.h"
+
+namespace rt {
+
+class Win32FileSystem : public FileSystem {
+ public:
+  std::unique_ptr<File> open(std::u16string_view path, OpenMode mode) override;
+  void remove(std::u16string_view path) override;
+  std::string encode(std::u16string_view text) override;
+  std::u16string decode(std::string_view bytes) override;
+};
+
+class Win32Window;
+
+class Win32Services : public Services {
+ public:
+  // programName captions the error report; iconId names the window icon.
+  Win32Services(HINSTANCE instance, std::u16string programName, int iconId);
+  ~Win32Services() override;
+
+  Window& createWindow(const FormLayout& layout) override;
+  void runEventLoop() override;
+  void endProgram() override { ended_ = true; }
+  std::u16string commandLine() override;
+  std::u16string environment(std::u16string_view name) override;
+  void clipboardClear() override;
+  void clipboardSetText(std::u16string_view text) override;
+  void startProcess(std::u16string_view path, WindowStyle style) override;
+  DateTime now() override;
+  std::u16string formatDate(const DateTime& when) override;
+  std::u16string formatTime(const DateTime& when) override;
+  void reportError(const Error& error) override;
+
+ private:
+  HWND owner() const;
+
+  Win32FileSystem fs_;
+  HINSTANCE instance_;
+  std::u16string programName_;
+  int iconId_;
+  std::unique_ptr<Win32Window> window_;
+  bool ended_ = false;
+};
+
+// Text of the command line after the program's name.
+std::u16string argumentsOf(std::u16string_view commandLine);
+
+}  // namespace rt

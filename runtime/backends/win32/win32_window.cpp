@@ -1,0 +1,199 @@
+#include "win32_window.h"
+
+#include "runtime/error.h"
+
+namespace rt {
+namespace {
+
+constexpr wchar_t kClassName[] = L"MacToolsForm1";
+constexpr WORD kFirstControlId = 100;
+constexpr DWORD kFrameStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+
+int toPixels(int twips, UINT dpi) { return MulDiv(twips, static_cast<int>(dpi), 1440); }
+
+void registerClass(HINSTANCE instance, int iconId, WNDPROC proc) {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = proc;
+  wc.hInstance = instance;
+  wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(iconId));
+  wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(iconId), IMAGE_ICON,
+                                             GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = kClassName;
+  RegisterClassExW(&wc);  // a second window of the process finds it registered
+}
+
+}  // namespace
+
+std::u16string Win32TextField::text() const {
+  const int length = GetWindowTextLengthW(edit_);
+  std::wstring buffer(static_cast<std::size_t>(length) + 1, L'\0');
+  const int got = GetWindowTextW(edit_, buffer.data(), length + 1);
+  return fromWide(buffer.data(), static_cast<std::size_t>(got));
+}
+
+void Win32TextField::setText(std::u16string_view text) {
+  const std::u16string copy(text);
+  // The edit control's own change notice is swallowed; the event is raised
+  // here so that it runs exactly once, also for unchanged text.
+  settingText_ = true;
+  SetWindowTextW(edit_, wide(copy));
+  settingText_ = false;
+  if (onChange_) onChange_();
+}
+
+void Win32TextField::setFocus() {
+  if (!IsWindowVisible(window_.handle()) || !IsWindowEnabled(edit_)) throw Error(err::InvalidProcedureCall);
+  SetFocus(edit_);
+}
+
+void Win32TextField::setSelStart(std::size_t start) {
+  SendMessageW(edit_, EM_SETSEL, start, static_cast<LPARAM>(start));
+}
+
+void Win32TextField::setSelLength(std::size_t length) {
+  DWORD start = 0;
+  SendMessageW(edit_, EM_GETSEL, reinterpret_cast<WPARAM>(&start), 0);
+  SendMessageW(edit_, EM_SETSEL, start, static_cast<LPARAM>(start + length));
+}
+
+std::u16string Win32TextField::selText() const {
+  DWORD start = 0, end = 0;
+  SendMessageW(edit_, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  const std::u16string all = text();
+  if (start > all.size()) return {};
+  return all.substr(start, end - start);
+}
+
+Win32Window::Win32Window(HINSTANCE instance, const FormLayout& layout, int iconId) : layout_(layout) {
+  registerClass(instance, iconId, windowProc);
+  HWND hwnd = CreateWindowExW(0, kClassName, wide(layout_.caption), kFrameStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                              CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
+  if (!hwnd) throw Error(err::InvalidProcedureCall, u"The window cannot be created");
+  hwnd_.adopt(hwnd);
+  WORD id = kFirstControlId;
+  for (const ControlLayout& spec : layout_.controls) {
+    Control& c = controls_.emplace_back();
+    c.layout = spec;
+    const bool isField = spec.kind == ControlKind::TextField;
+    c.hwnd = CreateWindowExW(isField ? WS_EX_CLIENTEDGE : 0, isField ? L"EDIT" : L"BUTTON", wide(spec.caption),
+                             WS_CHILD | WS_VISIBLE | WS_TABSTOP | (isField ? ES_AUTOHSCROLL : BS_PUSHBUTTON), 0, 0, 0, 0,
+                             hwnd, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id++)), instance, nullptr);
+    if (isField) {
+      SendMessageW(c.hwnd, EM_SETLIMITTEXT, 0, 0);  // lifts the 30,000-character default
+      c.field = std::make_unique<Win32TextField>(*this, c.hwnd);
+    }
+  }
+  applyDpi(GetDpiForWindow(hwnd));
+}
+
+void Win32Window::applyDpi(UINT dpi) {
+  dpi_ = dpi ? dpi : 96;
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  if (SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi_))
+    font_.reset(CreateFontIndirectW(&metrics.lfMessageFont));
+  RECT frame{0, 0, toPixels(layout_.clientWidth, dpi_), toPixels(layout_.clientHeight, dpi_)};
+  AdjustWindowRectExForDpi(&frame, kFrameStyle, FALSE, 0, dpi_);
+  SetWindowPos(hwnd_.get(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  for (Control& c : controls_) {
+    const TwipRect& r = c.layout.rect;
+    MoveWindow(c.hwnd, toPixels(r.left, dpi_), toPixels(r.top, dpi_), toPixels(r.width, dpi_),
+               toPixels(r.height, dpi_), TRUE);
+    SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
+  }
+}
+
+Win32Window::Control& Win32Window::control(std::u16string_view name) {
+  for (Control& c : controls_)
+    if (c.layout.name == name) return c;
+  throw Error(err::InvalidProcedureCall);
+}
+
+TextField& Win32Window::field(std::u16string_view name) {
+  Control& c = control(name);
+  if (!c.field) throw Error(err::InvalidProcedureCall);
+  return *c.field;
+}
+
+void Win32Window::show() {
+  const bool first = !IsWindowVisible(hwnd_.get());
+  ShowWindow(hwnd_.get(), SW_SHOW);
+  UpdateWindow(hwnd_.get());
+  if (first && !controls_.empty()) SetFocus(controls_.front().hwnd);
+}
+
+void Win32Window::onChange(std::u16string_view field, std::function<void()> handler) {
+  Control& c = control(field);
+  if (c.field) c.field->onChange_ = std::move(handler);
+}
+
+void Win32Window::onClick(std::u16string_view button, std::function<void()> handler) {
+  control(button).onClick = std::move(handler);
+}
+
+void Win32Window::dispatch(MSG& msg) {
+  // The dialog manager gives Tab and Shift+Tab their usual meaning.
+  if (!IsDialogMessageW(hwnd_.get(), &msg)) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  rethrowPending();
+}
+
+void Win32Window::run(const std::function<void()>& procedure) {
+  if (!procedure || pending_) return;
+  // An exception must not cross the system's frames; it is held and thrown
+  // again once the message is done.
+  try {
+    procedure();
+  } catch (...) {
+    pending_ = std::current_exception();
+  }
+}
+
+void Win32Window::rethrowPending() {
+  if (pending_) std::rethrow_exception(std::exchange(pending_, nullptr));
+}
+
+void Win32Window::command(WORD id, WORD code) {
+  if (id < kFirstControlId || id >= kFirstControlId + controls_.size()) return;  // IDOK, IDCANCEL: nothing
+  Control& c = controls_[id - kFirstControlId];
+  if (c.field && code == EN_CHANGE && !c.field->settingText_) run(c.field->onChange_);
+  if (!c.field && code == BN_CLICKED) run(c.onClick);
+}
+
+LRESULT CALLBACK Win32Window::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  auto* self = reinterpret_cast<Win32Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (self && self->hwnd_.get()) return self->handle(message, wParam, lParam);
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND:
+      command(LOWORD(wParam), HIWORD(wParam));
+      return 0;
+    case WM_CLOSE:
+      run(onClose_);
+      return 0;
+    case WM_DPICHANGED: {
+      const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+      applyDpi(HIWORD(wParam));
+      SetWindowPos(hwnd_.get(), nullptr, suggested->left, suggested->top, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      return 0;
+    }
+    default:
+      return DefWindowProcW(hwnd_.get(), message, wParam, lParam);
+  }
+}
+
+}  // namespace rt
