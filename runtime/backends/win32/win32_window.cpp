@@ -7,6 +7,7 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"MacToolsForm1";
 constexpr WORD kFirstControlId = 100;
+constexpr UINT kRunChange = WM_APP + 1;
 constexpr DWORD kFrameStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 
 int toPixels(int twips, UINT dpi) { return MulDiv(twips, static_cast<int>(dpi), 1440); }
@@ -162,7 +163,10 @@ void Win32Window::rethrowPending() {
 void Win32Window::command(WORD id, WORD code) {
   if (id < kFirstControlId || id >= kFirstControlId + controls_.size()) return;  // IDOK, IDCANCEL: nothing
   Control& c = controls_[id - kFirstControlId];
-  if (c.field && code == EN_CHANGE && !c.field->settingText_) run(c.field->onChange_);
+  // A user's edit raises the change event once the edit control is done
+  // with it: the control still holds the clipboard while it pastes, and
+  // sets its caret after its change notice.
+  if (c.field && code == EN_CHANGE && !c.field->settingText_) PostMessageW(hwnd_.get(), kRunChange, id, 0);
   if (!c.field && code == BN_CLICKED) run(c.onClick);
 }
 
@@ -181,6 +185,11 @@ LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
       command(LOWORD(wParam), HIWORD(wParam));
       return 0;
+    case kRunChange: {
+      const WPARAM index = wParam - kFirstControlId;
+      if (index < controls_.size() && controls_[index].field) run(controls_[index].field->onChange_);
+      return 0;
+    }
     case WM_CLOSE:
       run(onClose_);
       return 0;

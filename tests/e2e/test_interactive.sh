@@ -1,0 +1,29 @@
+# Pasting into the window converts; a second paste replaces the first; Close ends.
+source "$(dirname "$0")/lib.sh"
+
+start_program "$VELTRANE"
+expect_eq "$(form_fact focus)" control100 "focus at start"
+click_text1
+paste_text "00:11:22:33:44:55"
+expect_eq "$(form_fact control100.text)" "00:11:22:33:44:55" "Text1"
+expect_eq "$(form_fact control101.text)" "00-11-22-33-44-55" "Text2"
+expect_eq "$(form_fact control100.sel)" "0,17" "whole input selected"
+expect_eq "$(form_fact focus)" control100 "focus back on Text1"
+expect_eq "$(clipboard)" "00-11-22-33-44-55" "clipboard"
+expect_eq "$(cat "$unix_temp/wmac.cmd")" $'set mac=\r\nset mac=00-11-22-33-44-55\r' "script"
+
+paste_text "aa-bb-cc-dd-ee-ff"
+expect_eq "$(form_fact control100.text)" "aa-bb-cc-dd-ee-ff" "Text1 after second paste"
+expect_eq "$(form_fact control101.text)" "aa:bb:cc:dd:ee:ff" "Text2 after second paste"
+expect_eq "$(clipboard)" "aa:bb:cc:dd:ee:ff" "clipboard after second paste"
+expect_eq "$(cat "$unix_temp/wmac.cmd")" $'set mac=\r\nset mac=aa:bb:cc:dd:ee:ff\r' "script after second paste"
+
+# Typing replaces the selection key by key: only the last character stays.
+xdotool type --delay 80 "12:3"
+expect_eq "$(form_fact control100.text)" "3" "typed"
+expect_eq "$(form_fact control101.text)" "" "typed without separator"
+
+click_close
+wait_program
+expect_eq "$exit_code" 0 "exit code after Close"
+pass

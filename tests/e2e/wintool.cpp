@@ -1,0 +1,194 @@
+// The end-to-end tests' eyes and hands inside Wine: reads and holds the
+// Windows clipboard, reads a window's fields, selection, focus and
+// geometry, and starts a program with a changed environment.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string utf8(const std::wstring& text) {
+  if (text.empty()) return {};
+  const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr, nullptr);
+  return out;
+}
+
+void out(const std::string& text) {
+  DWORD written;
+  WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+}
+
+bool openClipboard() {
+  for (int i = 0; i < 100; ++i) {
+    if (OpenClipboard(nullptr)) return true;
+    Sleep(20);
+  }
+  return false;
+}
+
+// Prints the clipboard's text as UTF-8; exit code 3 when it holds no text.
+int clipGet() {
+  if (!openClipboard()) return 2;
+  HANDLE data = GetClipboardData(CF_UNICODETEXT);
+  if (!data) {
+    CloseClipboard();
+    return 3;
+  }
+  const auto* text = static_cast<const wchar_t*>(GlobalLock(data));
+  out(utf8(text ? text : L""));
+  GlobalUnlock(data);
+  CloseClipboard();
+  return 0;
+}
+
+int clipSet(const std::wstring& wide) {
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (wide.size() + 1) * sizeof(wchar_t));
+  memcpy(GlobalLock(memory), wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
+  GlobalUnlock(memory);
+  if (!openClipboard()) return 2;
+  EmptyClipboard();
+  SetClipboardData(CF_UNICODETEXT, memory);
+  CloseClipboard();
+  return 0;
+}
+
+// Holds the clipboard open for the given milliseconds; prints "held" once it has it.
+int clipHold(int ms) {
+  if (!openClipboard()) return 2;
+  out("held\n");
+  Sleep(static_cast<DWORD>(ms));
+  CloseClipboard();
+  return 0;
+}
+
+HWND findForm() {
+  for (int i = 0; i < 200; ++i) {
+    if (HWND hwnd = FindWindowW(L"MacToolsForm1", nullptr)) return hwnd;
+    Sleep(50);
+  }
+  return nullptr;
+}
+
+std::wstring textOf(HWND hwnd) {
+  std::wstring text(static_cast<std::size_t>(SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
+  const auto got = SendMessageW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<std::size_t>(got));
+  return text;
+}
+
+BOOL CALLBACK collectChild(HWND child, LPARAM list) {
+  reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+  return TRUE;
+}
+
+// One line per fact: caption, dpi, client size, and for each control its
+// text, selection and rectangle in client pixels; last the focused control.
+int form() {
+  HWND hwnd = findForm();
+  if (!hwnd) return 2;
+  std::vector<HWND> children;
+  EnumChildWindows(hwnd, collectChild, reinterpret_cast<LPARAM>(&children));
+  RECT client;
+  GetClientRect(hwnd, &client);
+  out("caption=" + utf8(textOf(hwnd)) + "\n");
+  out("dpi=" + std::to_string(GetDpiForWindow(hwnd)) + "\n");
+  out("client=" + std::to_string(client.right) + "x" + std::to_string(client.bottom) + "\n");
+  out("visible=" + std::to_string(IsWindowVisible(hwnd) ? 1 : 0) + "\n");
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  GetGUIThreadInfo(GetWindowThreadProcessId(hwnd, nullptr), &info);
+  for (HWND child : children) {
+    const std::string name = "control" + std::to_string(GetDlgCtrlID(child));
+    wchar_t cls[32];
+    GetClassNameW(child, cls, 32);
+    RECT r;
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&r), 2);
+    out(name + ".class=" + utf8(cls) + "\n");
+    out(name + ".text=" + utf8(textOf(child)) + "\n");
+    out(name + ".rect=" + std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right - r.left) +
+        "," + std::to_string(r.bottom - r.top) + "\n");
+    if (lstrcmpiW(cls, L"Edit") == 0) {
+      const auto sel = static_cast<DWORD>(SendMessageW(child, EM_GETSEL, 0, 0));
+      out(name + ".sel=" + std::to_string(LOWORD(sel)) + "," + std::to_string(HIWORD(sel)) + "\n");
+    }
+    if (child == info.hwndFocus) out("focus=" + name + "\n");
+  }
+  if (info.hwndFocus == hwnd) out("focus=window\n");
+  if (!info.hwndFocus) out("focus=none\n");
+  wchar_t activeClass[64] = L"";
+  if (info.hwndActive && info.hwndActive != hwnd) GetClassNameW(info.hwndActive, activeClass, 64);
+  out(std::string("active=") + (info.hwndActive == hwnd ? "window" : info.hwndActive ? utf8(activeClass) : "none") + "\n");
+  return 0;
+}
+
+// The texts of a message box of the program, one line per control.
+int dialogText() {
+  for (int i = 0; i < 200; ++i) {
+    if (HWND box = FindWindowW(L"#32770", nullptr)) {
+      out("title=" + utf8(textOf(box)) + "\n");
+      std::vector<HWND> children;
+      EnumChildWindows(box, collectChild, reinterpret_cast<LPARAM>(&children));
+      for (HWND child : children) out(utf8(textOf(child)) + "\n");
+      return 0;
+    }
+    Sleep(50);
+  }
+  return 2;
+}
+
+// What a click on the title bar's close box sends.
+int closeBox() {
+  HWND hwnd = findForm();
+  if (!hwnd) return 2;
+  PostMessageW(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+  return 0;
+}
+
+// Starts a program with variables set (NAME=VALUE) or removed (NAME=),
+// waits for it, prints its exit code in full and returns it.
+int run(int argc, wchar_t** argv) {
+  int i = 2;
+  for (; i < argc && std::wstring(argv[i]) != L"--"; ++i) {
+    std::wstring assignment = argv[i];
+    const auto eq = assignment.find(L'=');
+    const std::wstring name = assignment.substr(0, eq), value = assignment.substr(eq + 1);
+    SetEnvironmentVariableW(name.c_str(), value.empty() ? nullptr : value.c_str());
+  }
+  std::wstring commandLine;
+  for (++i; i < argc; ++i) {
+    if (!commandLine.empty()) commandLine += L' ';
+    commandLine += argv[i];
+  }
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+    return 250;
+  WaitForSingleObject(info.hProcess, INFINITE);
+  DWORD code = 251;
+  GetExitCodeProcess(info.hProcess, &code);
+  out("exit=" + std::to_string(code) + "\n");
+  CloseHandle(info.hProcess);
+  CloseHandle(info.hThread);
+  return static_cast<int>(code);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  const std::wstring verb = argc > 1 ? argv[1] : L"";
+  if (verb == L"clip-get") return clipGet();
+  if (verb == L"clip-set" && argc > 2) return clipSet(argv[2]);
+  if (verb == L"clip-hold" && argc > 2) return clipHold(_wtoi(argv[2]));
+  if (verb == L"form") return form();
+  if (verb == L"run") return run(argc, argv);
+  if (verb == L"close-box") return closeBox();
+  if (verb == L"dialog-text") return dialogText();
+  out("usage: wintool clip-get | clip-set TEXT | clip-hold MS | form | dialog-text | close-box | run NAME=VALUE... -- PROGRAM ARGS\n");
+  return 64;
+}
