@@ -18,6 +18,18 @@ expect_eq "$(form_fact control101.text)" "aa:bb:cc:dd:ee:ff" "Text2 after second
 expect_eq "$(clipboard)" "aa:bb:cc:dd:ee:ff" "clipboard after second paste"
 expect_eq "$(cat "$unix_temp/wmac.cmd")" $'set mac=\r\nset mac=aa:bb:cc:dd:ee:ff\r' "script after second paste"
 
+# cmd's special characters: the script still sets exactly the result.
+special='x:&y|"%z%"^(1)<2> !w'
+paste_text "$special"
+expect_eq "$(form_fact control101.text)" "${special//:/-}" "Text2 with specials"
+expect_eq "$(wine cmd /c "call $win_temp\\wmac.cmd & set mac" 2>/dev/null </dev/null | tr -d '\r' | grep '^mac=')" \
+  "mac=${special//:/-}" "what the script sets"
+
+# No length limit: 40,000 characters convert whole.
+long=$(printf '0a:%.0s' $(seq 13333))
+paste_text "$long"
+expect_eq "$(form_fact control101.text)" "${long//:/-}" "Text2 after a long paste"
+
 # Typing replaces the selection key by key: only the last character stays.
 xdotool type --delay 80 "12:3"
 expect_eq "$(form_fact control100.text)" "3" "typed"
