@@ -1,5 +1,7 @@
 #include "win32_services.h"
 
+#include <commctrl.h>
+
 #include <cstring>
 
 #include "runtime/text.h"
@@ -49,7 +51,11 @@ std::u16string argumentsOf(std::u16string_view line) {
 }
 
 Win32Services::Win32Services(HINSTANCE instance, std::u16string programName, int iconId)
-    : Services(fs_), instance_(instance), programName_(std::move(programName)), iconId_(iconId) {}
+    : Services(fs_), instance_(instance), programName_(std::move(programName)), iconId_(iconId) {
+  // Visual styles for the fields and the button (common controls 6).
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
+}
 
 Win32Services::~Win32Services() = default;
 
