@@ -213,6 +213,11 @@ class LineReader::Impl {
     if (encoding_ == Encoding::Utf16) return true;
     if (prefilterNeedle_ != needle) {
       prefilterNeedle_ = needle;
+      // Broken byte sequences decode to U+FFFD; no byte pattern stands for them.
+      if (needle.find(u'\uFFFD') != std::u16string_view::npos) {
+        prefilter_.reset();
+        return false;
+      }
       if (encoding_ == Encoding::Utf8) {
         std::string bytes = toUtf8(needle);
         prefilter_ = fromUtf8(bytes) == needle ? std::optional(std::move(bytes)) : std::nullopt;
