@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up what is missing, builds, and runs every test: the unit tests on
-# the host (plain and with sanitizers) and as 32-bit Windows code under
-# Wine, then the end-to-end tests of the real programs. Ends with one line
+# the host (plain and with sanitizers), short fuzzing runs, the same unit
+# tests as 32-bit Windows code under Wine, then the end-to-end tests of the
+# real programs. Ends with one line
 # "N passed, N failed" over all of them.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -33,7 +34,7 @@ run_preset() {
   failed=$((failed + bad))
 }
 
-for preset in native sanitize mingw; do
+for preset in native sanitize fuzz mingw; do
   echo "== $preset"
   run_preset "$preset"
 done

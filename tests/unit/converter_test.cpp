@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "cmd_set_model.h"
 #include "converter/form1.h"
 #include "fixture.h"
 #include "runtime/program.h"
@@ -32,6 +33,14 @@ TEST(ScriptAssignment, PlainResultsStandAsTheyAreAndSpecialsAreEscaped) {
   EXPECT_EQ(scriptAssignment(u"a&b|c<d>e(f)g^h\"i%j%"), u"set mac=a^&b^|c^<d^>e^(f^)g^^h^\"i%%j%%");
   EXPECT_FALSE(scriptAssignment(u"a\r\nb").has_value());
   EXPECT_FALSE(scriptAssignment(std::u16string(u"a\0b", 3)).has_value());
+}
+
+TEST(ScriptAssignment, CmdReadsBackExactlyTheResult) {
+  for (const std::u16string result : {u"00-11-22", u"a&b", u"\"x\"&\"", u"%path%", u"^", u"(a)|b>c<d", u" x ", u"a=b"})
+    EXPECT_EQ(cmd_model::valueSetBy(*scriptAssignment(result), u"mac"), result) << rt::toUtf8(result);
+  // The model itself refuses what would run something.
+  EXPECT_FALSE(cmd_model::valueSetBy(u"set mac=a&calc", u"mac").has_value());
+  EXPECT_FALSE(cmd_model::valueSetBy(u"set mac=%path%", u"mac").has_value());
 }
 
 class Converter : public testing_support::World {

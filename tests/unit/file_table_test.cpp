@@ -109,6 +109,14 @@ TEST_F(Files, SearchingFindsTheSameLinesAsReadingEveryLine) {
   }
 }
 
+TEST_F(Files, SearchingForAReplacementCharacterFindsBrokenUtf8) {
+  write(u"c:\\temp\\b.txt", "\xEF\xBB\xBF" "ok\nbro\xC3ken\n");
+  files.open(2, u"c:\\temp\\b.txt", OpenMode::Input);
+  std::u16string line;
+  ASSERT_TRUE(files.lineInputContaining(2, u"\uFFFD", line));
+  EXPECT_EQ(line, u"bro\uFFFDken");
+}
+
 TEST_F(Files, SearchingForEmptyTextFindsEveryNonEmptyLine) {
   write(u"c:\\temp\\s.txt", "a\r\n\r\nb\r\n");
   files.open(2, u"c:\\temp\\s.txt", OpenMode::Input);
