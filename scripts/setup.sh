@@ -8,7 +8,7 @@ have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok
 
 pkgs=(cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev
       g++-mingw-w64-i686 wine wine32:i386 xvfb xdotool x11-utils
-      xauth xclip imagemagick clang libclang-rt-14-dev icoutils)
+      xauth xclip imagemagick clang libclang-rt-14-dev icoutils fonts-wine)
 for p in "${pkgs[@]}"; do have_pkg "$p" || need+=("$p"); done
 
 if ((${#need[@]})); then

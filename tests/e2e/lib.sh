@@ -80,3 +80,11 @@ script_bytes() { od -An -c "$unix_temp/wmac.cmd" | tr -s ' '; }
 click_at() { xdotool mousemove --window "$window_id" "$1" "$2" click 1; sleep 0.4; }
 click_text1() { click_at 150 28; }
 click_close() { click_at 150 104; }
+
+# The display's DPI for the programs started after it (Wine reads it at start).
+set_dpi() {
+  wineserver -k 2>/dev/null || true
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+  wineserver -w
+  wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+}
