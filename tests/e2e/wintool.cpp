@@ -65,6 +65,17 @@ int clipHold(int ms) {
   return 0;
 }
 
+// Opens a file for writing that no one else may open, for the given
+// milliseconds; prints "held" once it has it.
+int fileHold(const wchar_t* path, int ms) {
+  HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return 2;
+  out("held\n");
+  Sleep(static_cast<DWORD>(ms));
+  CloseHandle(file);
+  return 0;
+}
+
 HWND findForm() {
   for (int i = 0; i < 200; ++i) {
     if (HWND hwnd = FindWindowW(L"MacToolsForm1", nullptr)) return hwnd;
@@ -185,10 +196,11 @@ int wmain(int argc, wchar_t** argv) {
   if (verb == L"clip-get") return clipGet();
   if (verb == L"clip-set" && argc > 2) return clipSet(argv[2]);
   if (verb == L"clip-hold" && argc > 2) return clipHold(_wtoi(argv[2]));
+  if (verb == L"file-hold" && argc > 3) return fileHold(argv[2], _wtoi(argv[3]));
   if (verb == L"form") return form();
   if (verb == L"run") return run(argc, argv);
   if (verb == L"close-box") return closeBox();
   if (verb == L"dialog-text") return dialogText();
-  out("usage: wintool clip-get | clip-set TEXT | clip-hold MS | form | dialog-text | close-box | run NAME=VALUE... -- PROGRAM ARGS\n");
+  out("usage: wintool clip-get | clip-set TEXT | clip-hold MS | file-hold PATH MS | form | dialog-text | close-box | run NAME=VALUE... -- PROGRAM ARGS\n");
   return 64;
 }

@@ -1,0 +1,40 @@
+# Four lookups at once append 400 whole records to findout.txt.
+source "$(dirname "$0")/lib.sh"
+
+mkdir -p "$unix_c/temp"
+rm -f "$unix_c/temp/findout.txt"
+for n in 1 2 3 4; do
+  for i in $(seq 100); do
+    printf '10.%d.0.%d   - 255.255.0.0  - 00-1a-00-00-%02x-%02x   - 01.01.2027 10:00:00   -D-  run%d-host%d.example.org\r\n' \
+      "$n" "$i" "$n" "$i" "$n" "$i"
+  done >"$unix_c/temp/concurrent-$n.txt"
+  printf 'c:\\temp\\concurrent-%d.txt\r\n' "$n" >"$unix_c/temp/concurrent-list-$n.txt"
+done
+
+runners=()
+for n in 1 2 3 4; do
+  run_program "$TESSILO" "/dhcp<c:\\temp\\concurrent-list-$n.txt" 00-1a >"$unix_temp/run-$n.log" 2>&1 &
+  runners+=($!)
+done
+for r in "${runners[@]}"; do wait "$r" || true; done
+for n in 1 2 3 4; do expect_eq "$(tr -d '\r' <"$unix_temp/run-$n.log" | grep '^exit=')" "exit=0" "exit code of lookup $n"; done
+
+log="$unix_c/temp/findout.txt"
+expect_eq "$(wc -l <"$log")" 2400 "log lines"
+# Every record: its six lines in order, host and address of the same client.
+bad=$(awk '
+  { sub(/\r$/, "") }
+  NR % 6 == 1 && !/^Searchdate:   / { print NR ": " $0; next }
+  NR % 6 == 2 { if (!match($0, /^               run[0-9]+-host[0-9]+$/)) { print NR ": " $0; next }
+                split(substr($0, 19), p, "-host"); run = p[1]; host = p[2] }
+  NR % 6 == 3 { want = sprintf("00:1a:00:00:%02x:%02x", run, host)
+                if (!match($0, /^              \t             Macaddress:   /) || substr($0, 43) != want) print NR ": " $0 }
+  NR % 6 == 4 && substr($0, 43) != sprintf("10.%d.0.%d", run, host) { print NR ": " $0 }
+  NR % 6 == 5 && !/Mask:         255.255.0.0$/ { print NR ": " $0 }
+  NR % 6 == 0 && !/Lease:        01.01.2027 10:00:00$/ { print NR ": " $0 }
+' "$log" | head -n 5)
+[ -z "$bad" ] || fail "broken records: $bad"
+for n in 1 2 3 4; do
+  expect_eq "$(grep -c "run$n-host" "$log")" 100 "records of lookup $n"
+done
+pass
