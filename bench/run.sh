@@ -12,7 +12,7 @@ bash scripts/setup.sh
 cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DMACTOOLS_BENCH=ON -DMACTOOLS_TESTS=OFF >/dev/null
 cmake --build build/bench >/dev/null
 cmake --preset mingw -DMACTOOLS_BENCH=ON >/dev/null
-cmake --build --preset mingw --target Veltrane Tessilo wintool minimal_window >/dev/null
+cmake --build --preset mingw --target Veltrane Tessilo wintool minimal_window lease_search >/dev/null
 source scripts/virtual-display.sh
 source scripts/wine-env.sh
 
@@ -57,6 +57,14 @@ row "lease search, ${files} listings x ${lines} lines (${size} MB), ${records} m
 row "same files: grep -F -c (median of $runs)" "${grep_s} s"
 row "ratio lookup / grep (goal: at most 2)" "$(calc "$lookup_s / $grep_s" 2)"
 row "peak memory of the lookup at ${small_size} MB / ${size} MB" "${small_peak} KiB / ${peak_kib} KiB"
+
+x=()
+for _ in $(seq $runs); do
+  rm -f "$WINEPREFIX/drive_c/temp/findout.txt"
+  x+=("$(wine build/mingw/bench/lease_search.exe "$(winepath -w "$root")" 'c:\bench\list.txt' 00-1a-2b | cut -d' ' -f1)")
+done
+xs=$(printf '%s\n' "${x[@]}" | median)
+row "same lookup as 32-bit Windows code under Wine (lease_search.exe, median of $runs)" "${xs} s, ratio to grep $(calc "$xs / $grep_s" 2)"
 
 w=()
 for _ in $(seq 3); do

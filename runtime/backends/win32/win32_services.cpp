@@ -50,6 +50,7 @@ std::u16string argumentsOf(std::u16string_view line) {
   return std::u16string(line.substr(i));
 }
 
+// The base keeps only a reference to fs_, which is constructed before any use.
 Win32Services::Win32Services(HINSTANCE instance, std::u16string programName, int iconId)
     : Services(fs_), instance_(instance), programName_(std::move(programName)), iconId_(iconId) {
   // Visual styles for the fields and the button (common controls 6).
