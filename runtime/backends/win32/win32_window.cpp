@@ -75,11 +75,11 @@ Win32Window::Win32Window(HINSTANCE instance, const FormLayout& layout, int iconI
   if (!hwnd) throw Error(err::InvalidProcedureCall, u"The window cannot be created");
   hwnd_.adopt(hwnd);
   WORD id = kFirstControlId;
-  for (const ControlLayout& spec : layout_.controls) {
+  for (const ControlLayout& item : layout_.controls) {
     Control& c = controls_.emplace_back();
-    c.layout = spec;
-    const bool isField = spec.kind == ControlKind::TextField;
-    c.hwnd = CreateWindowExW(isField ? WS_EX_CLIENTEDGE : 0, isField ? L"EDIT" : L"BUTTON", wide(spec.caption),
+    c.layout = item;
+    const bool isField = item.kind == ControlKind::TextField;
+    c.hwnd = CreateWindowExW(isField ? WS_EX_CLIENTEDGE : 0, isField ? L"EDIT" : L"BUTTON", wide(item.caption),
                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | (isField ? ES_AUTOHSCROLL : BS_PUSHBUTTON), 0, 0, 0, 0,
                              hwnd, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id++)), instance, nullptr);
     if (isField) {
