@@ -1,4 +1,4 @@
-# The window's geometry at 96 and 144 DPI, the keyboard, and screenshots
+# The window's geometry at 96, 120 and 144 DPI, the keyboard, and screenshots
 # of a conversion in a window with its frame (kept in this test's folder).
 source "$(dirname "$0")/lib.sh"
 trap 'set_dpi 96; cleanup' EXIT
@@ -39,6 +39,9 @@ click_close
 wait_program
 expect_eq "$exit_code" 0 "exit code"
 
+check_geometry 120 380x143 20,20,341,31 20,70,341,31 20,120,341,21
+wintool close-box
+wait_program
 check_geometry 144 456x171 24,24,410,38 24,84,410,38 24,144,410,26
 wintool close-box
 wait_program
