@@ -14,7 +14,6 @@ std::u16string standardDescription(int number) {
     case err::FileAlreadyOpen: return u"File already open";
     case err::DeviceIoError: return u"Device I/O error";
     case err::InputPastEndOfFile: return u"Input past end of file";
-    case err::PermissionDenied: return u"Permission denied";
     case err::PathFileAccessError: return u"Path/File access error";
     case err::PathNotFound: return u"Path not found";
     case err::CantOpenClipboard: return u"Can't open clipboard";

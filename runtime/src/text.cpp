@@ -40,13 +40,6 @@ std::u16string trim(std::u16string_view text) {
 
 std::u16string widen(std::string_view ascii) { return {ascii.begin(), ascii.end()}; }
 
-std::string narrowAscii(std::u16string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (char16_t c : text) out += c < 0x80 ? static_cast<char>(c) : '?';
-  return out;
-}
-
 std::string toUtf8(std::u16string_view text) {
   std::string out;
   out.reserve(text.size());

@@ -14,7 +14,6 @@ inline constexpr int FileAlreadyOpen = 55;
 inline constexpr int DeviceIoError = 57;
 inline constexpr int BadFileMode = 54;
 inline constexpr int InputPastEndOfFile = 62;
-inline constexpr int PermissionDenied = 70;
 inline constexpr int PathFileAccessError = 75;
 inline constexpr int PathNotFound = 76;
 inline constexpr int CantOpenClipboard = 521;

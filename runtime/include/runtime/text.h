@@ -23,9 +23,8 @@ bool contains(std::u16string_view text, std::u16string_view needle);
 // Removes blanks (U+0020 only) at both ends.
 std::u16string trim(std::u16string_view text);
 
-// ASCII-only conversions for literals, messages and tests.
+// ASCII text as 16-bit text, for numbers and literals.
 std::u16string widen(std::string_view ascii);
-std::string narrowAscii(std::u16string_view text);  // non-ASCII becomes '?'
 
 std::string toUtf8(std::u16string_view text);
 std::u16string fromUtf8(std::string_view bytes);  // invalid sequences: U+FFFD
