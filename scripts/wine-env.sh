@@ -12,5 +12,5 @@ fi
 # Wine draws the title-bar buttons with its Marlett font; this Wine build
 # does not find it where the package puts it, so the prefix gets a copy.
 if [ -f /usr/share/wine/fonts/marlett.ttf ] && [ ! -f "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf" ]; then
-  cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+  cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
 fi
