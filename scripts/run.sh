@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Sets up what is missing, builds the programs and runs one under Wine:
 #   scripts/run.sh [veltrane|tessilo] [command line...]
-# Without a display it runs on a virtual one and then prints what the run
-# left: the clipboard, the script wmac.cmd and, for a lookup, the log.
+# Where the kernel runs 32-bit programs this is the 32-bit build under
+# 32-bit Wine; elsewhere (or with MACTOOLS_FORCE_WIN64=1) the 64-bit build
+# under 64-bit Wine. Without a display it runs on a virtual one and then
+# prints what the run left: the clipboard, the script wmac.cmd and, for a
+# lookup, the log.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 program=${1:-veltrane}
@@ -14,12 +17,16 @@ case "$program" in
 esac
 
 bash scripts/setup.sh
-cmake --preset mingw >/dev/null
-cmake --build --preset mingw --target Veltrane Tessilo wintool >/dev/null
+source scripts/platform.sh
+preset=mingw
+[ "$MACTOOLS_ARCH" = 64 ] && preset=mingw64
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset" --target Veltrane Tessilo wintool >/dev/null
 
 virtual=no
 [ -z "${DISPLAY:-}" ] && virtual=yes
 source scripts/virtual-display.sh
+trap stop_virtual_display EXIT
 source scripts/wine-env.sh
 
 c_drive="$WINEPREFIX/drive_c"
@@ -33,10 +40,11 @@ if [ "$virtual" = yes ] && [ $# -eq 0 ]; then
   if [ "$program" = tessilo ]; then set -- '/dhcp<c:\temp\list.txt' 00-1a; else set -- 00:11:22:33:44:55; fi
 fi
 
-wintool=build/mingw/tests/e2e/wintool.exe
-echo "running $exe.exe $*"
-code=0
-wine "$wintool" run -- "build/mingw/apps/$exe.exe" "$@" || code=$?
+wintool=build/$preset/tests/e2e/wintool.exe
+echo "running the $MACTOOLS_ARCH-bit $exe.exe $*"
+out=$(wine "$wintool" run -- "build/$preset/apps/$exe.exe" "$@") || true
+code=$(tr -d '\r' <<<"$out" | sed -n 's/^exit=//p')
+echo "exit code: $code"
 
 if [ "$virtual" = yes ]; then
   echo "--- clipboard"
@@ -51,4 +59,4 @@ if [ "$virtual" = yes ]; then
     cat "$c_drive/temp/findout.txt" 2>/dev/null || echo "(none)"
   fi
 fi
-exit "$code"
+exit "${code:-1}"

@@ -1,13 +1,18 @@
-# Sourced: starts Xvfb on a free display when no display is set, and stops
-# it when the calling script ends.
+# Sourced: when no display is set, starts Xvfb on a display it picks itself
+# and exports DISPLAY. stop_virtual_display ends Wine's processes and then
+# that Xvfb; callers run it when they end.
+virtual_display_pid=
 if [ -z "${DISPLAY:-}" ]; then
-  for n in $(seq 90 140); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-    virtual_display_pid=$!
-    export DISPLAY=":$n"
-    trap 'wineserver -k 2>/dev/null; kill $virtual_display_pid 2>/dev/null' EXIT
-    for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
-    break
-  done
+  display_file=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
+  virtual_display_pid=$!
+  for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.05; done
+  export DISPLAY=":$(head -n1 "$display_file")"
+  rm -f "$display_file"
 fi
+stop_virtual_display() {
+  [ -n "$virtual_display_pid" ] || return 0
+  if declare -F wineserver >/dev/null; then wineserver -k 2>/dev/null || true; fi
+  kill "$virtual_display_pid" 2>/dev/null || true
+  virtual_display_pid=
+}

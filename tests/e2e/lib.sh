@@ -1,26 +1,16 @@
 # Sourced by every end-to-end test: Wine, a display, the programs, and checks.
 set -euo pipefail
 source "$MACTOOLS_SCRIPTS/wine-env.sh"
+source "$MACTOOLS_SCRIPTS/virtual-display.sh"
 
 test_name=$(basename "$0" .sh)
 pids=()
 cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
   wineserver -k 2>/dev/null || true
+  stop_virtual_display
 }
 trap cleanup EXIT
-
-# A display of our own when none is given.
-if [ -z "${DISPLAY:-}" ]; then
-  for n in $(seq 90 140); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-    pids+=($!)
-    export DISPLAY=":$n"
-    break
-  done
-  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${DISPLAY#:}" ] && break; sleep 0.1; done
-fi
 
 # Wine's own services start here, detached from the test's output.
 wine cmd /c exit </dev/null >/dev/null 2>&1 || true
@@ -40,9 +30,52 @@ clipboard() { wintool clip-get; }
 # One fact from the form: caption, client, focus, control100.text, control100.sel, ...
 form_fact() { wintool form | tr -d '\r' | grep "^$1=" | head -n1 | cut -d= -f2-; }
 
-# Runs a program to its end with TEMP set to this test's folder; prints
-# "exit=N" with its whole exit code and returns it (as Unix sees it).
-run_program() { local exe=$1; shift; wintool run "TEMP=$win_temp" -- "$exe" "$@"; }
+# The exit code that wintool's run wrote into a log ("exit=N", in full).
+exit_of() { tr -d '\r' <"$1" | grep '^exit=' | cut -d= -f2; }
+
+# Runs a program to its end with TEMP set to this test's folder (or to
+# what TEMP=... before "--" says) and sets exit_code, in full as Windows
+# has it. Wine's own output goes to standard error.
+run_program() {  # [NAME=VALUE... --] PROGRAM ARGS...
+  local env=("TEMP=$win_temp") log="$unix_temp/run-program.log"
+  if [[ " $* " == *" -- "* ]]; then
+    while [ "$1" != -- ]; do env+=("$1"); shift; done
+    shift
+  fi
+  wintool run "${env[@]}" -- "$@" >"$log" || true
+  exit_code=$(exit_of "$log")
+}
+
+# Runs a program that is to end with the error report: checks that the
+# report has the program's title and holds TEXT, dismisses it with Enter,
+# and sets exit_code and report.
+expect_report() {  # TEXT PROGRAM ARGS...
+  local text=$1 log
+  shift
+  log=$(mktemp -p "$unix_temp" report.XXXXXX)
+  wintool run "TEMP=$win_temp" -- "$@" >"$log" 2>&1 &
+  local runner=$!
+  report=$(wintool dialog-text | tr -d '\r') || fail "no error report from $*"
+  local title; title=$(basename "$1" .exe)
+  grep -qx "title=$title" <<<"$report" || fail "report title is not $title: $report"
+  grep -qF -- "$text" <<<"$report" || fail "report without [$text]: $report"
+  xdotool key --clearmodifiers Return
+  wait "$runner" || true
+  exit_code=$(exit_of "$log")
+}
+
+# Another program holds the clipboard, or a file alone, for MS milliseconds;
+# returns once it holds it.
+hold_clipboard() { hold clip-hold "$1"; }
+hold_file() { hold file-hold "$1" "$2"; }
+hold() {
+  local log; log=$(mktemp -p "$unix_temp" hold.XXXXXX)
+  wintool "$@" >"$log" &
+  holder_pid=$!
+  pids+=("$holder_pid")
+  for _ in $(seq 50); do grep -q held "$log" 2>/dev/null && return 0; sleep 0.1; done
+  fail "could not hold: $*"
+}
 
 # Starts a program in the background; waits for its window.
 start_program() {
@@ -59,8 +92,14 @@ start_program() {
 wait_program() {
   for _ in $(seq 100); do kill -0 "$program_pid" 2>/dev/null || break; sleep 0.1; done
   kill -0 "$program_pid" 2>/dev/null && fail "the program did not end"
-  exit_code=0
-  wait "$program_pid" || exit_code=$?
+  wait "$program_pid" || true
+  exit_code=$(exit_of "$unix_temp/exit-code.log")
+}
+
+# The sample list file and lease listings, in c:\temp where the list names them.
+copy_examples() {
+  mkdir -p "$unix_c/temp"
+  cp "$EXAMPLES"/list.txt "$EXAMPLES"/leases-*.txt "$unix_c/temp/"
 }
 
 # Pastes text from the X clipboard with Ctrl+V into the focused field,
@@ -73,8 +112,6 @@ paste_text() {
   for _ in $(seq 50); do [ "$(form_fact control100.text)" == "$1" ] && break; sleep 0.1; done
   sleep 0.3
 }
-
-script_bytes() { od -An -c "$unix_temp/wmac.cmd" | tr -s ' '; }
 
 # A real click at a point of the window's client area.
 click_at() { xdotool mousemove --window "$window_id" "$1" "$2" click 1; sleep 0.4; }

@@ -13,11 +13,11 @@ done
 
 runners=()
 for n in 1 2 3 4; do
-  run_program "$TESSILO" "/dhcp<c:\\temp\\concurrent-list-$n.txt" 00-1a >"$unix_temp/run-$n.log" 2>&1 &
+  wintool run -- "$TESSILO" "/dhcp<c:\\temp\\concurrent-list-$n.txt" 00-1a >"$unix_temp/run-$n.log" 2>&1 &
   runners+=($!)
 done
 for r in "${runners[@]}"; do wait "$r" || true; done
-for n in 1 2 3 4; do expect_eq "$(tr -d '\r' <"$unix_temp/run-$n.log" | grep '^exit=')" "exit=0" "exit code of lookup $n"; done
+for n in 1 2 3 4; do expect_eq "$(exit_of "$unix_temp/run-$n.log")" 0 "exit code of lookup $n"; done
 
 log="$unix_c/temp/findout.txt"
 expect_eq "$(wc -l <"$log")" 2400 "log lines"

@@ -2,21 +2,10 @@
 source "$(dirname "$0")/lib.sh"
 
 mkdir -p "$unix_c/temp"
-run_program "$TESSILO" '/dhcp<c:\temp\list.txt' >"$unix_temp/code.log" 2>&1 &
-runner=$!
-report=$(wintool dialog-text | tr -d '\r') || fail "no error report"
-grep -qx "title=Tessilo" <<<"$report" || fail "report title: $report"
-grep -q "/dhcp<listfile searchtext" <<<"$report" || fail "report text: $report"
-xdotool key --clearmodifiers Return
-wait "$runner" || true
-expect_eq "$(tr -d '\r' <"$unix_temp/code.log")" "exit=9" "exit code"
+expect_report "/dhcp<listfile searchtext" "$TESSILO" '/dhcp<c:\temp\list.txt'
+expect_eq "$exit_code" 9 "exit code without a search text"
 
 printf 'c:\\temp\\no-such-listing.txt\r\n' >"$unix_c/temp/missing-list.txt"
-run_program "$TESSILO" '/dhcp<c:\temp\missing-list.txt' x >"$unix_temp/code.log" 2>&1 &
-runner=$!
-report=$(wintool dialog-text | tr -d '\r') || fail "no error report"
-grep -qi 'no-such-listing.txt' <<<"$report" || fail "report does not name the file: $report"
-xdotool key --clearmodifiers Return
-wait "$runner" || true
-expect_eq "$(tr -d '\r' <"$unix_temp/code.log")" "exit=53" "exit code"
+expect_report 'no-such-listing.txt' "$TESSILO" '/dhcp<c:\temp\missing-list.txt' x
+expect_eq "$exit_code" 53 "exit code for a missing listing"
 pass
