@@ -7,8 +7,12 @@ namespace {
 
 constexpr int kScriptFile = 1;
 
+// cmd reads no batch line longer than this.
+constexpr std::size_t kCmdLineLimit = 8191;
+
 // Frees the script's file number when writing fails half way, so that
-// later conversions can open it again.
+// later conversions can open it again. Made only once the open succeeded:
+// a number that was taken already belongs to someone else.
 class CloseOnUnwind {
  public:
   CloseOnUnwind(rt::FileTable& files, int number) : files_(files), number_(number) {}
@@ -53,7 +57,10 @@ std::optional<std::u16string> scriptAssignment(std::u16string_view result) {
   std::u16string line = u"set mac=";
   line.reserve(line.size() + result.size() * 2);
   for (char16_t c : result) {
-    if (c == u'\r' || c == u'\n' || c == u'\0') return std::nullopt;
+    // cmd reads the script in the console's code page, not the one it is
+    // written in, and stops at some control characters: only printable
+    // ASCII and tab read back the same everywhere.
+    if ((c < u' ' && c != u'\t') || c > u'~') return std::nullopt;
     if (c == u'%') {
       line += u"%%";
       continue;
@@ -61,6 +68,7 @@ std::optional<std::u16string> scriptAssignment(std::u16string_view result) {
     if (isCmdSpecial(c)) line += u'^';
     line += c;
   }
+  if (line.size() > kCmdLineLimit) return std::nullopt;
   return line;
 }
 
@@ -81,10 +89,10 @@ void Form1::exportScript(const std::u16string& result) {
   const std::u16string path = rt_.environment(u"temp") + u"\\wmac.cmd";
   rt_.fileSystem().remove(path);
   const auto assignment = scriptAssignment(result);
-  if (!assignment || !rt::codePageHolds(rt_.fileSystem(), *assignment)) return;
+  if (!assignment) return;
   rt::FileTable& files = rt_.files();
-  const CloseOnUnwind guard(files, kScriptFile);
   files.open(kScriptFile, path, rt::OpenMode::Append);
+  const CloseOnUnwind guard(files, kScriptFile);
   files.printLine(kScriptFile, {u"set mac="});
   files.printLine(kScriptFile, {*assignment});
   files.close(kScriptFile);

@@ -14,12 +14,23 @@ std::optional<Lease> parseLeaseLine(std::u16string_view line) {
   return Lease{fields[0], fields[1], fields[2], fields[3], nameParts[0]};
 }
 
+namespace {
+
+// Shells and shortcut editors put double quotes around an argument that
+// holds a blank; one such pair around the text is not part of it.
+std::u16string_view unquoted(std::u16string_view text) {
+  if (text.size() >= 2 && text.front() == u'"' && text.back() == u'"') return text.substr(1, text.size() - 2);
+  return text;
+}
+
+}  // namespace
+
 LookupCommand parseLookupCommand(std::u16string_view commandLine) {
-  const auto words = rt::split(commandLine, u" ");
+  const auto words = rt::split(unquoted(commandLine), u" ");
   const auto modeAndPath = words.empty() ? words : rt::split(words[0], u"<");
   if (words.size() < 2 || modeAndPath.size() < 2)
     throw rt::errorWithDetail(rt::err::SubscriptOutOfRange, u"expected /dhcp<listfile searchtext");
-  return {modeAndPath[1], words[1]};
+  return {modeAndPath[1], std::u16string(unquoted(words[1]))};
 }
 
 std::u16string leaseReport(const Lease& lease) {

@@ -21,7 +21,9 @@ struct LookupCommand {
   std::u16string searchText;
 };
 
-// "/dhcp<listfile searchtext"; error 9 naming that form when a part is missing.
+// "/dhcp<listfile searchtext"; error 9 naming that form when a part is
+// missing. A pair of double quotes around the whole command line, and one
+// around the search text, are taken off.
 LookupCommand parseLookupCommand(std::u16string_view commandLine);
 
 // The clipboard report of one lease, with the MAC already converted.

@@ -7,6 +7,8 @@ namespace rt {
 std::u16string standardDescription(int number) {
   switch (number) {
     case err::InvalidProcedureCall: return u"Invalid procedure call or argument";
+    case err::OutOfMemory: return u"Out of memory";
+    case err::InternalError: return u"Internal error";
     case err::SubscriptOutOfRange: return u"Subscript out of range";
     case err::BadFileNameOrNumber: return u"Bad file name or number";
     case err::FileNotFound: return u"File not found";

@@ -86,13 +86,13 @@ void FileTable::printLine(int number, std::initializer_list<PrintItem> items) {
   Entry& e = entry(number, OpenMode::Output);
   e.pending += fs_.encode(layoutPrintLine(items));
   e.pending += "\r\n";
-  if (e.pending.size() >= kFlushAt) {
+  // What is appended between open and close goes out in one write, whatever
+  // its size, so that records of writers appending at once never interleave.
+  if (e.mode == OpenMode::Output && e.pending.size() >= kFlushAt) {
     std::string bytes = std::move(e.pending);
     e.pending.clear();
     e.out->write(bytes);
   }
 }
-
-bool codePageHolds(FileSystem& fs, std::u16string_view text) { return fs.decode(fs.encode(text)) == text; }
 
 }  // namespace rt

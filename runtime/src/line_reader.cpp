@@ -1,118 +1,39 @@
 #include "line_reader.h"
 
 #include <algorithm>
-#include <functional>
+#include <cstdint>
+#include <cstring>
 #include <optional>
 
+#include "byte_scan.h"
+#include "runtime/error.h"
 #include "runtime/text.h"
 
 namespace rt {
 namespace {
 
-constexpr std::size_t kChunk = std::size_t{1} << 18;
-constexpr auto npos = std::string::npos;
+constexpr std::size_t kSampleSize = std::size_t{1} << 16;
+constexpr std::size_t npos = std::string::npos;
 
 enum class Encoding { CodePage, Utf8, Utf16 };
 
-// Lines of a stream of code units (bytes, or UTF-16 units). Offsets in the
-// private functions count from pos_, so compacting the buffer keeps them valid.
-template <class Unit>
-class Scanner {
- public:
-  using String = std::basic_string<Unit>;
-  using View = std::basic_string_view<Unit>;
-  using Fill = std::function<bool(String&)>;  // appends units; false at the end
-
-  Scanner(String first, Fill fill) : buf_(std::move(first)), fill_(std::move(fill)) {}
-
-  bool atEnd() { return !available(1); }
-
-  String nextLine() { return take(0, findLineEnd(0)); }
-
-  // The next line holding needle (not empty, without line ends); found
-  // decides on the decoded line, so needle may be a prefilter only.
-  template <class Find, class Verify>
-  std::optional<String> nextLineContaining(std::size_t needleSize, const Find& find, const Verify& found) {
-    std::size_t from = 0;
-    for (;;) {
-      const View hay = View(buf_).substr(pos_);
-      const std::size_t at = find(hay, from);
-      if (at == npos) {
-        const std::size_t lastEnd = hay.find_last_of(kLineEnds);
-        const std::size_t keep = lastEnd == npos ? 0 : lastEnd + 1;
-        pos_ += keep;
-        from = hay.size() - keep >= needleSize ? hay.size() - keep - needleSize + 1 : 0;
-        if (!more()) {
-          pos_ = buf_.size();
-          return std::nullopt;
-        }
-        continue;
-      }
-      const std::size_t prevEnd = at == 0 ? npos : hay.find_last_of(kLineEnds, at - 1);
-      const std::size_t start = prevEnd == npos ? 0 : prevEnd + 1;
-      String line = take(start, findLineEnd(at + needleSize));
-      if (found(line)) return line;
-      from = 0;
-    }
-  }
-
- private:
-  static constexpr Unit kLineEnds[] = {Unit('\r'), Unit('\n'), Unit(0)};
-
-  bool more() {
-    if (ended_) return false;
-    if (pos_ > 0) {
-      buf_.erase(0, pos_);
-      pos_ = 0;
-    }
-    if (!fill_(buf_)) ended_ = true;
-    return !ended_;
-  }
-
-  bool available(std::size_t n) {
-    while (buf_.size() - pos_ < n)
-      if (!more()) return false;
-    return true;
-  }
-
-  // Offset of the first line end at or after from; npos when the data ends first.
-  std::size_t findLineEnd(std::size_t from) {
-    for (;;) {
-      const auto begin = buf_.begin() + static_cast<std::ptrdiff_t>(pos_);
-      const auto it = std::find_if(begin + static_cast<std::ptrdiff_t>(std::min(from, buf_.size() - pos_)),
-                                   buf_.end(), [](Unit u) { return u == Unit('\r') || u == Unit('\n'); });
-      if (it != buf_.end()) return static_cast<std::size_t>(it - begin);
-      from = buf_.size() - pos_;
-      if (!more()) return npos;
-    }
-  }
-
-  // Takes [start, end) as the line and moves past its line end.
-  String take(std::size_t start, std::size_t end) {
-    if (end == npos) end = buf_.size() - pos_;
-    String line = buf_.substr(pos_ + start, end - start);
-    std::size_t next = end;
-    if (next < buf_.size() - pos_) {
-      const bool cr = buf_[pos_ + next] == Unit('\r');
-      ++next;
-      if (cr && available(next + 1) && buf_[pos_ + next] == Unit('\n')) ++next;
-    }
-    pos_ += next;
-    return line;
-  }
-
-  String buf_;
-  std::size_t pos_ = 0;
-  bool ended_ = false;
-  Fill fill_;
+// How a search finds the lines worth decoding in the raw bytes. Each line
+// found is decoded and tested, so the bytes may find more than the needle.
+struct Pattern {
+  enum Kind {
+    NoLine,     // the needle holds a line end: no line can hold it
+    EachLine,   // nothing to look for first: each line is tested
+    Bytes,      // bytes that every line holding the needle holds
+    HighByte,   // only lines with a byte of 0x80 or above can hold it
+  } kind = NoLine;
+  std::string bytes;
+  scan::Probe probe;
 };
 
-bool readBytes(File& file, std::string& buf) {
-  const std::size_t old = buf.size();
-  buf.resize(old + kChunk);
-  const std::size_t got = file.read(buf.data() + old, kChunk);
-  buf.resize(old + got);
-  return got != 0;
+bool isLineEnd(unsigned unit) { return unit == '\r' || unit == '\n'; }
+
+bool isSurrogatePair(std::u16string_view text, std::size_t i) {
+  return i + 1 < text.size() && text[i] >= 0xD800 && text[i] < 0xDC00 && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000;
 }
 
 std::u16string unitsFromUtf16le(std::string_view bytes) {
@@ -120,126 +41,304 @@ std::u16string unitsFromUtf16le(std::string_view bytes) {
   for (std::size_t i = 0; i < units.size(); ++i)
     units[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |
                                      static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
+  if (bytes.size() % 2 != 0) units += u'\uFFFD';  // a trailing odd byte is not a character
   return units;
+}
+
+std::string utf16leFromUnits(std::u16string_view units) {
+  std::string bytes;
+  for (char16_t u : units) {
+    bytes += static_cast<char>(u & 0xFF);
+    bytes += static_cast<char>(u >> 8);
+  }
+  return bytes;
 }
 
 }  // namespace
 
 class LineReader::Impl {
  public:
-  Impl(std::unique_ptr<File> file, FileSystem& fs) : file_(std::move(file)), fs_(fs) {
-    std::string first;
-    while (first.size() < 3 && readBytes(*file_, first)) {
+  Impl(std::unique_ptr<File> file, FileSystem& fs, Limits limits)
+      : file_(std::move(file)), fs_(fs), limits_(limits), baseCapacity_(2 * limits.readSize) {
+    while (end_ < 3 && fill()) {
     }
-    if (first.rfind("\xFF\xFE", 0) == 0) {
+    const std::string_view start(buf_.get(), end_);
+    if (start.substr(0, 2) == "\xFF\xFE") {
       encoding_ = Encoding::Utf16;
-      carry_ = first.substr(2);
-      wide_ = std::make_unique<Wide>(unitsFromCarry(), [this](std::u16string& buf) { return fillWide(buf); });
-      return;
-    }
-    if (first.rfind("\xEF\xBB\xBF", 0) == 0) {
+      unit_ = 2;
+      pos_ = 2;
+    } else if (start.substr(0, 3) == "\xEF\xBB\xBF") {
       encoding_ = Encoding::Utf8;
-      first.erase(0, 3);
+      pos_ = 3;
     }
-    narrow_ = std::make_unique<Narrow>(std::move(first), [this](std::string& buf) { return readBytes(*file_, buf); });
+    lineStart_ = pos_;
   }
 
-  bool atEnd() { return wide_ ? wide_->atEnd() : narrow_->atEnd(); }
+  bool atEnd() {
+    settle();
+    return drained_ || !available();
+  }
 
-  std::u16string readLine() { return wide_ ? wide_->nextLine() : decode(narrow_->nextLine()); }
+  std::u16string readLine() {
+    settle();
+    return takeLine();
+  }
 
   bool readLineContaining(std::u16string_view needle, std::u16string& line) {
-    if (needle.find_first_of(u"\r\n") != npos) {
-      while (!atEnd()) readLine();
-      return false;
+    settle();
+    const Pattern& pattern = patternFor(needle);
+    switch (pattern.kind) {
+      case Pattern::NoLine:
+        drained_ = true;
+        return false;
+      case Pattern::EachLine:
+        while (!atEnd()) {
+          line = takeLine();
+          if (contains(line, needle)) return true;
+        }
+        return false;
+      default:
+        break;
     }
-    if (needle.empty() || !prefilterFor(needle)) {
-      while (!atEnd()) {
-        line = readLine();
-        if (contains(line, needle)) return true;
+    const std::size_t width = pattern.kind == Pattern::Bytes ? pattern.bytes.size() : 1;
+    std::size_t scanned = 0;  // from pos_
+    for (;;) {
+      const std::size_t hit = findCandidate(pattern, pos_ + scanned);
+      if (hit == npos) {
+        // Nothing here. Keep the tail that a match could start in, and the
+        // start of the line in progress while it is short; pass over the rest.
+        const std::size_t tail = std::min(dataEnd() - pos_, width - unit_);
+        const std::size_t searched = dataEnd() - tail;
+        const std::size_t lastEnd = lastLineEndIn(pos_, searched);
+        lineStart_ = lastEnd != npos ? base_ + lastEnd + unit_ : lineStart_;
+        // A search carries a short line in progress past the buffer's end, so
+        // that a match later in it needs no second read.
+        std::size_t keep = searched;
+        if (lineStart_ >= base_ + pos_ && base_ + searched - lineStart_ <= limits_.carriedLine) keep = lineStart_ - base_;
+        scanned = searched - keep;
+        pos_ = keep;
+        if (!fill()) {
+          pos_ = end_;
+          return false;
+        }
+        continue;
       }
-      return false;
+      const std::size_t lastEnd = lastLineEndIn(pos_, hit);
+      if (lastEnd != npos) {
+        pos_ = lastEnd + unit_;
+        lineStart_ = base_ + pos_;
+      } else if (lineStart_ < base_ + pos_) {
+        // The line began in data already passed over: read it again.
+        if (base_ + hit + width - lineStart_ > limits_.maxLine) throw Error(err::OutOfMemory);
+        rewindTo(lineStart_);
+      }
+      std::u16string candidate = takeLine();
+      if (contains(candidate, needle)) {
+        line = std::move(candidate);
+        return true;
+      }
+      settle();
+      scanned = 0;
     }
-    if (wide_) {
-      auto hit = wide_->nextLineContaining(
-          needle.size(), [needle](std::u16string_view hay, std::size_t from) { return hay.find(needle, from); },
-          [](const std::u16string&) { return true; });
-      if (hit) line = std::move(*hit);
-      return hit.has_value();
-    }
-    const std::string& bytes = *prefilter_;
-    const std::boyer_moore_horspool_searcher searcher(bytes.begin(), bytes.end());
-    auto hit = narrow_->nextLineContaining(
-        bytes.size(),
-        [&searcher](std::string_view hay, std::size_t from) {
-          const auto it = std::search(hay.begin() + static_cast<std::ptrdiff_t>(from), hay.end(), searcher);
-          return it == hay.end() ? npos : static_cast<std::size_t>(it - hay.begin());
-        },
-        [&](const std::string& raw) {
-          line = decode(raw);
-          return contains(line, needle);
-        });
-    return hit.has_value();
   }
 
  private:
-  using Narrow = Scanner<char>;
-  using Wide = Scanner<char16_t>;
-
-  std::u16string decode(const std::string& bytes) {
-    return encoding_ == Encoding::Utf8 ? fromUtf8(bytes) : fs_.decode(bytes);
-  }
-
-  std::u16string unitsFromCarry() {
-    std::u16string units = unitsFromUtf16le(carry_);
-    carry_.erase(0, units.size() * 2);
-    return units;
-  }
-
-  bool fillWide(std::u16string& buf) {
-    if (!readBytes(*file_, carry_)) {
-      if (carry_.empty()) return false;
-      carry_.clear();  // a trailing odd byte is not a character
-      buf += u'\uFFFD';
-      return true;
+  // The unread data is buf_[pos_, end_); buf_[0] lies at file offset base_.
+  // fill() keeps that data, moves it to the front, and reads more after it.
+  bool fill() {
+    if (eof_) return false;
+    const std::size_t held = end_ - pos_;
+    const std::size_t want = held + limits_.readSize;
+    if (capacity_ < want || (capacity_ > baseCapacity_ && want <= baseCapacity_)) {
+      // Doubling keeps a long held line's copies linear in its length.
+      const std::size_t size = std::max(want, capacity_ < want ? 2 * capacity_ : baseCapacity_);
+      auto bigger = std::make_unique_for_overwrite<char[]>(size);
+      if (held != 0) std::memcpy(bigger.get(), buf_.get() + pos_, held);
+      buf_ = std::move(bigger);
+      capacity_ = size;
+    } else if (pos_ != 0 && held != 0) {
+      std::memmove(buf_.get(), buf_.get() + pos_, held);
     }
-    buf += unitsFromCarry();
+    base_ += pos_;
+    pos_ = 0;
+    end_ = held;
+    const std::size_t got = file_->read(buf_.get() + end_, capacity_ - end_);
+    if (got == 0) {
+      eof_ = true;
+      return false;
+    }
+    end_ += got;
     return true;
   }
 
-  // The bytes that every line holding needle contains, when there are such;
-  // then lines without them need no decoding.
-  bool prefilterFor(std::u16string_view needle) {
-    if (encoding_ == Encoding::Utf16) return true;
-    if (prefilterNeedle_ != needle) {
-      prefilterNeedle_ = needle;
-      // Broken byte sequences decode to U+FFFD; no byte pattern stands for them.
-      if (needle.find(u'\uFFFD') != std::u16string_view::npos) {
-        prefilter_.reset();
-        return false;
+  // Reads again from offset, which becomes the start of the unread data.
+  void rewindTo(std::uint64_t offset) {
+    file_->seek(offset);
+    base_ = lineStart_ = offset;
+    pos_ = end_ = 0;
+    eof_ = false;
+  }
+
+  bool available() {
+    while (end_ == pos_)
+      if (!fill()) return false;
+    return true;
+  }
+
+  // UTF-16 units start at even file offsets; only whole units are searched.
+  bool aligned(std::size_t i) const { return unit_ == 1 || (base_ + i) % 2 == 0; }
+  std::size_t dataEnd() const { return unit_ == 1 ? end_ : end_ - (base_ + end_) % 2; }
+
+  unsigned unitAt(std::size_t i) const {
+    const auto low = static_cast<unsigned char>(buf_[i]);
+    return unit_ == 1 ? low : low | static_cast<unsigned char>(buf_[i + 1]) << 8;
+  }
+
+  // A CR ended the last line: an LF right after it belongs to that line end.
+  void settle() {
+    if (!skipLf_) return;
+    skipLf_ = false;
+    while (end_ - pos_ < unit_)
+      if (!fill()) return;
+    if (unitAt(pos_) == '\n') {
+      pos_ += unit_;
+      lineStart_ = base_ + pos_;
+    }
+  }
+
+  // The first line end in [from, dataEnd()), or npos.
+  std::size_t lineEndFrom(std::size_t from) const {
+    const char* const data = buf_.get();
+    for (;;) {
+      const char* at = scan::findLineEnd(data + from, data + dataEnd());
+      if (at == data + dataEnd()) return npos;
+      const auto i = static_cast<std::size_t>(at - data);
+      if (unit_ == 1 || (aligned(i) && data[i + 1] == 0)) return i;
+      from = i + 1;
+    }
+  }
+
+  // The last line end in [from, to), or npos.
+  std::size_t lastLineEndIn(std::size_t from, std::size_t to) const {
+    for (std::size_t i = to; i >= from + unit_;) {
+      i -= unit_;
+      if (isLineEnd(unitAt(i))) return i;
+    }
+    return npos;
+  }
+
+  // The line that starts at pos_, held whole, and its line end consumed.
+  std::u16string takeLine() {
+    std::size_t scanned = 0;  // from pos_
+    for (;;) {
+      const std::size_t at = lineEndFrom(pos_ + scanned);
+      if (at != npos) {
+        std::u16string line = decode(pos_, at);
+        skipLf_ = unitAt(at) == '\r';
+        pos_ = at + unit_;
+        lineStart_ = base_ + pos_;
+        return line;
       }
-      if (encoding_ == Encoding::Utf8) {
-        std::string bytes = toUtf8(needle);
-        prefilter_ = fromUtf8(bytes) == needle ? std::optional(std::move(bytes)) : std::nullopt;
-      } else {
-        std::string bytes = fs_.encode(needle);
-        prefilter_ = fs_.decode(bytes) == needle ? std::optional(std::move(bytes)) : std::nullopt;
+      scanned = dataEnd() - pos_;
+      if (scanned > limits_.maxLine) throw Error(err::OutOfMemory);
+      if (!fill()) {
+        std::u16string line = decode(pos_, end_);  // the last line, without a line end
+        pos_ = end_;
+        lineStart_ = base_ + pos_;
+        return line;
       }
     }
-    return prefilter_.has_value();
+  }
+
+  std::u16string decode(std::size_t from, std::size_t to) {
+    if (to - from > limits_.maxLine) throw Error(err::OutOfMemory);
+    const std::string_view raw(buf_.get() + from, to - from);
+    switch (encoding_) {
+      case Encoding::Utf16: return unitsFromUtf16le(raw);
+      case Encoding::Utf8: return fromUtf8(raw);
+      default: return fs_.decode(raw);
+    }
+  }
+
+  // The first candidate at or after from, or npos.
+  std::size_t findCandidate(const Pattern& pattern, std::size_t from) const {
+    const char* const data = buf_.get();
+    if (pattern.kind == Pattern::HighByte) {
+      const char* at = scan::findHighByte(data + from, data + end_);
+      return at == data + end_ ? npos : static_cast<std::size_t>(at - data);
+    }
+    for (;;) {
+      const char* at = scan::findNeedle(data + from, data + dataEnd(), pattern.bytes, pattern.probe);
+      if (at == data + dataEnd()) return npos;
+      const auto i = static_cast<std::size_t>(at - data);
+      if (aligned(i)) return i;
+      from = i + 1;
+    }
+  }
+
+  // Whether a character of the needle, as the file's bytes hold it, always
+  // decodes back to itself: only then can its bytes be searched for.
+  bool searchable(std::u16string_view character) {
+    if (character == u"\uFFFD") return false;  // broken bytes decode to it too
+    if (encoding_ == Encoding::Utf16) return true;
+    if (encoding_ == Encoding::Utf8) return character.size() == 2 || character[0] < 0xD800 || character[0] >= 0xE000;
+    return fs_.decode(fs_.encode(character)) == character;
+  }
+
+  const Pattern& patternFor(std::u16string_view needle) {
+    if (pattern_ && patternNeedle_ == needle) return *pattern_;
+    patternNeedle_ = needle;
+    Pattern& p = pattern_.emplace();
+    if (needle.find_first_of(u"\r\n") != std::u16string_view::npos) return p;
+    // The longest run of searchable characters is looked for first.
+    std::u16string_view best;
+    std::size_t runStart = 0;
+    for (std::size_t i = 0; i < needle.size();) {
+      const std::size_t size = isSurrogatePair(needle, i) ? 2 : 1;
+      if (!searchable(needle.substr(i, size))) {
+        if (i - runStart > best.size()) best = needle.substr(runStart, i - runStart);
+        runStart = i + size;
+      }
+      i += size;
+    }
+    if (needle.size() - runStart > best.size()) best = needle.substr(runStart);
+    if (best.empty()) {
+      // Broken bytes and characters an 8-bit encoding cannot hold decode
+      // only from high bytes; in UTF-16 every line has to be tested.
+      p.kind = needle.empty() || encoding_ == Encoding::Utf16 ? Pattern::EachLine : Pattern::HighByte;
+      return p;
+    }
+    switch (encoding_) {
+      case Encoding::Utf16: p.bytes = utf16leFromUnits(best); break;
+      case Encoding::Utf8: p.bytes = toUtf8(best); break;
+      default: p.bytes = fs_.encode(best);
+    }
+    p.kind = Pattern::Bytes;
+    p.probe = scan::chooseProbe(p.bytes, std::string_view(buf_.get() + pos_, std::min(end_ - pos_, kSampleSize)));
+    return p;
   }
 
   std::unique_ptr<File> file_;
   FileSystem& fs_;
+  const Limits limits_;
+  const std::size_t baseCapacity_;
   Encoding encoding_ = Encoding::CodePage;
-  std::string carry_;
-  std::unique_ptr<Narrow> narrow_;
-  std::unique_ptr<Wide> wide_;
-  std::u16string prefilterNeedle_;
-  std::optional<std::string> prefilter_;
+  std::size_t unit_ = 1;  // bytes per code unit
+
+  std::unique_ptr<char[]> buf_;
+  std::size_t capacity_ = 0, pos_ = 0, end_ = 0;
+  std::uint64_t base_ = 0;
+  std::uint64_t lineStart_ = 0;  // file offset where the line at pos_ began
+  bool eof_ = false;
+  bool skipLf_ = false;
+  bool drained_ = false;  // nothing more can be found
+
+  std::u16string patternNeedle_;
+  std::optional<Pattern> pattern_;
 };
 
-LineReader::LineReader(std::unique_ptr<File> file, FileSystem& fs) : impl_(std::make_unique<Impl>(std::move(file), fs)) {}
+LineReader::LineReader(std::unique_ptr<File> file, FileSystem& fs, Limits limits)
+    : impl_(std::make_unique<Impl>(std::move(file), fs, limits)) {}
 LineReader::~LineReader() = default;
 bool LineReader::atEnd() { return impl_->atEnd(); }
 std::u16string LineReader::readLine() { return impl_->readLine(); }

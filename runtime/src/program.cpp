@@ -1,6 +1,19 @@
 #include "runtime/program.h"
 
+#include <new>
+
+#include "runtime/text.h"
+
 namespace rt {
+namespace {
+
+int report(Services& services, const Error& error) {
+  services.files().closeAll();
+  services.reportError(error);
+  return error.number();
+}
+
+}  // namespace
 
 int runProgram(Services& services, const std::function<void()>& start) {
   try {
@@ -8,9 +21,13 @@ int runProgram(Services& services, const std::function<void()>& start) {
     services.files().closeAll();
     return 0;
   } catch (const Error& error) {
-    services.files().closeAll();
-    services.reportError(error);
-    return error.number();
+    return report(services, error);
+  } catch (const std::bad_alloc&) {
+    return report(services, Error(err::OutOfMemory));
+  } catch (const std::exception& e) {
+    return report(services, errorWithDetail(err::InternalError, fromUtf8(e.what())));
+  } catch (...) {
+    return report(services, Error(err::InternalError));
   }
 }
 

@@ -1,6 +1,9 @@
-// Any file: searching for a text finds exactly the lines that reading line
-// by line and testing each finds. The first input byte picks the needle's
-// length; the needle is taken from the data.
+// Any file, read through buffers a few bytes long: searching for a text
+// finds exactly the lines that reading line by line and testing each finds,
+// and reading line by line gives the same lines as with the usual buffer.
+// Lines are many times the buffer here, so carrying, reading a line again
+// and line ends split across reads all happen. The first input bytes pick
+// the needle's length and the buffer sizes; the needle is taken from the data.
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -10,8 +13,8 @@
 
 #include <unistd.h>
 
+#include "line_reader.h"
 #include "rooted_file_system.h"
-#include "runtime/file_table.h"
 #include "runtime/text.h"
 
 namespace {
@@ -25,20 +28,27 @@ const std::filesystem::path& root() {
   return path;
 }
 
+std::vector<std::u16string> allLines(rt::RootedFileSystem& fs, rt::LineReader::Limits limits) {
+  rt::LineReader reader(fs.open(u"c:\\f.txt", rt::OpenMode::Input), fs, limits);
+  std::vector<std::u16string> lines;
+  while (!reader.atEnd()) lines.push_back(reader.readLine());
+  return lines;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  if (size == 0) return 0;
+  if (size < 3) return 0;
   const std::size_t needleSize = data[0] % 6;
-  const std::string bytes(reinterpret_cast<const char*>(data) + 1, size - 1);
+  rt::LineReader::Limits tiny;
+  tiny.readSize = 1 + data[1] % 48;
+  tiny.carriedLine = data[2] % 24;
+  const std::string bytes(reinterpret_cast<const char*>(data) + 3, size - 3);
   std::ofstream(root() / "c" / "f.txt", std::ios::binary) << bytes;
 
   rt::RootedFileSystem fs(root());
-  rt::FileTable files(fs);
-  std::vector<std::u16string> lines;
-  files.open(1, u"c:\\f.txt", rt::OpenMode::Input);
-  while (!files.eof(1)) lines.push_back(files.lineInput(1));
-  files.close(1);
+  const std::vector<std::u16string> lines = allLines(fs, {});
+  if (allLines(fs, tiny) != lines) std::abort();
 
   // The needle: a piece of the text as read, so that it can match.
   std::u16string all;
@@ -48,9 +58,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::vector<std::u16string> expected, found;
   for (const auto& line : lines)
     if (rt::contains(line, needle)) expected.push_back(line);
-  files.open(2, u"c:\\f.txt", rt::OpenMode::Input);
-  for (std::u16string line; files.lineInputContaining(2, needle, line);) found.push_back(line);
-  files.close(2);
-  if (found != expected) std::abort();
+  rt::LineReader reader(fs.open(u"c:\\f.txt", rt::OpenMode::Input), fs, tiny);
+  for (std::u16string line; reader.readLineContaining(needle, line);) found.push_back(line);
+  if (found != expected || !reader.atEnd()) std::abort();
   return 0;
 }

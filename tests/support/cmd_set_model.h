@@ -2,9 +2,12 @@
 // A model of how cmd reads one line of a batch file that holds a `set`
 // command, with delayed expansion off (cmd's default): first %% becomes %
 // and %name% is expanded; then outside double quotes ^ takes the next
-// character literally and & | < > ( ) would start something else. Returns
-// what the line sets its variable to, or nothing when the line would expand
-// a variable, run or redirect anything, or is not a plain `set NAME=` line.
+// character literally and & | < > ( ) would start something else. cmd reads
+// no line longer than 8,191 characters, reads the bytes in the console's
+// code page (so only ASCII means the same in every one), and treats some
+// control characters specially. Returns what the line sets its variable
+// to, or nothing when the line would expand a variable, run or redirect
+// anything, is not a plain `set NAME=` line, or could be read otherwise.
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,10 +15,11 @@
 namespace cmd_model {
 
 inline std::optional<std::u16string> valueSetBy(std::u16string_view line, std::u16string_view name) {
+  if (line.size() > 8191) return std::nullopt;
   std::u16string expanded;
   for (std::size_t i = 0; i < line.size(); ++i) {
     const char16_t c = line[i];
-    if (c == u'\r' || c == u'\n' || c == u'\0') return std::nullopt;
+    if ((c < u' ' && c != u'\t') || c > u'~') return std::nullopt;
     if (c != u'%') {
       expanded += c;
       continue;

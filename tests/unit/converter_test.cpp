@@ -29,10 +29,21 @@ TEST(ConvertSeparators, SwapsEverySeparatorAndKeepsEverythingElseInPlace) {
 }
 
 TEST(ScriptAssignment, PlainResultsStandAsTheyAreAndSpecialsAreEscaped) {
-  EXPECT_EQ(scriptAssignment(u"00-11 !x"), u"set mac=00-11 !x");
+  EXPECT_EQ(scriptAssignment(u"00-11 !x\t~"), u"set mac=00-11 !x\t~");
   EXPECT_EQ(scriptAssignment(u"a&b|c<d>e(f)g^h\"i%j%"), u"set mac=a^&b^|c^<d^>e^(f^)g^^h^\"i%%j%%");
-  EXPECT_FALSE(scriptAssignment(u"a\r\nb").has_value());
-  EXPECT_FALSE(scriptAssignment(std::u16string(u"a\0b", 3)).has_value());
+}
+
+TEST(ScriptAssignment, NoLineForWhatCmdWouldReadOtherwise) {
+  // Line ends, other control characters, DEL, and anything beyond ASCII,
+  // which cmd reads in the console's code page.
+  for (const std::u16string& result : std::vector<std::u16string>{u"a\r\nb", std::u16string(u"a\0b", 3), u"a\x1a", u"a\x1b", u"a\x7f",
+                                      u"a\u0085", u"caf\u00e9", u"\u20ac", u"\U0001F600"})
+    EXPECT_FALSE(scriptAssignment(result).has_value()) << rt::toUtf8(result);
+  // cmd's 8,191 characters, escapes counted.
+  EXPECT_EQ(scriptAssignment(std::u16string(8183, u'a'))->size(), 8191u);
+  EXPECT_FALSE(scriptAssignment(std::u16string(8184, u'a')).has_value());
+  EXPECT_EQ(scriptAssignment(std::u16string(4091, u'&') + u"a")->size(), 8191u);
+  EXPECT_FALSE(scriptAssignment(std::u16string(4092, u'&')).has_value());
 }
 
 TEST(ScriptAssignment, CmdReadsBackExactlyTheResult) {
@@ -120,7 +131,8 @@ TEST_F(Converter, TheCloseBoxEndsTheProgramLikeClose) {
 
 TEST_F(Converter, ResultsThatNoScriptLineCanCarryGetNoScriptButTheClipboard) {
   write(script, "set mac=\r\nset mac=old\r\n");
-  for (const std::u16string input : {u"a:b\r\nc", u"a:\u4e00"}) {
+  for (const std::u16string& input :
+       std::vector<std::u16string>{u"a:b\r\nc", u"a:\u4e00", u"a:\x1a", u"a:\u00e9", std::u16string(8184, u':')}) {
     EXPECT_EQ(form.hexconvert(input), convertSeparators(input));
     EXPECT_EQ(services_.clipboard_, convertSeparators(input));
     EXPECT_FALSE(exists(script));  // the old address is gone, as with any new conversion
@@ -151,14 +163,42 @@ TEST_F(Converter, AClipboardHeldElsewhereEndsAOneShotWithTheErrorReport) {
   EXPECT_EQ(services_.reported_[0].description(), u"Can't open clipboard");
 }
 
+TEST_F(Converter, EveryFailureEndsWithTheReportAndANonZeroExitCode) {
+  const auto outcome = [&](const std::function<void()>& fails) {
+    services_.reported_.clear();
+    const int code = rt::runProgram(services_, fails);
+    EXPECT_EQ(services_.reported_.size(), 1u);
+    return std::pair(code, services_.reported_.empty() ? u"" : services_.reported_[0].description());
+  };
+  EXPECT_EQ(outcome([] { throw std::bad_alloc(); }), std::pair(7, std::u16string(u"Out of memory")));
+  EXPECT_EQ(outcome([] { throw std::length_error("basic_string::_M_create"); }),
+            std::pair(51, std::u16string(u"Internal error: basic_string::_M_create")));
+  EXPECT_EQ(outcome([] { throw 42; }), std::pair(51, std::u16string(u"Internal error")));
+}
+
 TEST_F(Converter, TheInputIsCopiedAndLongInputConvertsWhole) {
   std::u16string input(100'000, u'a');
   for (std::size_t i = 2; i < input.size(); i += 3) input[i] = u':';
   const std::u16string before = input;
   const std::u16string result = form.hexconvert(input);
   EXPECT_EQ(input, before);
-  EXPECT_EQ(result.size(), input.size());
-  EXPECT_EQ(read(script).size(), 10 + 8 + input.size() + 2);
+  EXPECT_EQ(result, convertSeparators(input));
+  EXPECT_EQ(services_.clipboard_, result);
+  EXPECT_FALSE(exists(script));  // longer than cmd reads
+  // The longest result cmd reads whole still gets its script.
+  input.resize(8183);
+  form.hexconvert(input);
+  EXPECT_EQ(read(script).size(), 10 + 8191 + 2);
+}
+
+TEST_F(Converter, TheScriptLeavesAFileNumberThatSomeoneElseHoldsOpen) {
+  write(u"c:\\temp\\list.txt", "one\r\ntwo\r\n");
+  rt::FileTable& files = services_.files();
+  files.open(1, u"c:\\temp\\list.txt", rt::OpenMode::Input);
+  EXPECT_EQ(form.hexconvert(u"00:11"), u"00-11");
+  ASSERT_TRUE(files.isOpen(1));
+  EXPECT_EQ(files.lineInput(1), u"one");
+  EXPECT_TRUE(services_.started_.empty());
 }
 
 }  // namespace

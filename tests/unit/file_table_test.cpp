@@ -109,6 +109,41 @@ TEST_F(Files, SearchingFindsTheSameLinesAsReadingEveryLine) {
   }
 }
 
+// Lines far longer than the read buffer: one without the text is passed
+// over, one with it far from its start is returned whole.
+TEST_F(Files, SearchingFindsLongLinesWholeAndPassesOverOthers) {
+  const std::string half(3'000'000, 'x');
+  const std::string text = "a\r\n" + half + "00-1a" + half + "\r\nb 00-1a\r\n" + std::string(20'000'000, 'y');
+  for (const bool utf16 : {false, true}) {
+    std::string bytes = text;
+    if (utf16) {
+      bytes = "\xFF\xFE";
+      for (char c : text) bytes += std::string{c, '\0'};
+    }
+    write(u"c:\\temp\\long.txt", bytes);
+    files.open(2, u"c:\\temp\\long.txt", OpenMode::Input);
+    std::u16string line;
+    ASSERT_TRUE(files.lineInputContaining(2, u"00-1a", line));
+    EXPECT_EQ(line.size(), 2 * half.size() + 5);
+    EXPECT_EQ(line.substr(half.size() - 1, 7), u"x00-1ax");
+    ASSERT_TRUE(files.lineInputContaining(2, u"00-1a", line));
+    EXPECT_EQ(line, u"b 00-1a");
+    EXPECT_FALSE(files.lineInputContaining(2, u"00-1a", line));
+    EXPECT_TRUE(files.eof(2));
+    files.close(2);
+  }
+}
+
+TEST_F(Files, ALineTooLongToHoldIsOutOfMemory) {
+  write(u"c:\\temp\\huge.txt", std::string(17'000'000, 'z') + "\r\nz\r\n");
+  files.open(2, u"c:\\temp\\huge.txt", OpenMode::Input);
+  EXPECT_EQ(errorOf([&] { files.lineInput(2); }), rt::err::OutOfMemory);
+  files.close(2);
+  files.open(2, u"c:\\temp\\huge.txt", OpenMode::Input);
+  std::u16string line;
+  EXPECT_EQ(errorOf([&] { files.lineInputContaining(2, u"z", line); }), rt::err::OutOfMemory);
+}
+
 TEST_F(Files, SearchingForAReplacementCharacterFindsBrokenUtf8) {
   write(u"c:\\temp\\b.txt", "\xEF\xBB\xBF" "ok\nbro\xC3ken\n");
   files.open(2, u"c:\\temp\\b.txt", OpenMode::Input);
@@ -136,6 +171,31 @@ TEST_F(Files, PrintedLinesAreCodePageTextWithCrLfAndAppendExtends) {
   files.open(1, u"c:\\temp\\p.txt", OpenMode::Output);
   files.close(1);
   EXPECT_EQ(read(u"c:\\temp\\p.txt"), "");
+}
+
+TEST_F(Files, AppendedLinesReachTheFileInOneWriteAtAnySize) {
+  testing_support::CountedWrites counted(fs_);
+  rt::FileTable table(counted);
+  const std::u16string host(70'000, u'h');
+  table.open(1, u"c:\\temp\\log.txt", OpenMode::Append);
+  for (int i = 0; i < 6; ++i) table.printLine(1, {rt::zone, host});
+  table.close(1);
+  EXPECT_EQ(counted.writes, std::vector<std::size_t>{6 * (14 + host.size() + 2)});
+  EXPECT_EQ(read(u"c:\\temp\\log.txt").size(), 6 * (14 + host.size() + 2));
+}
+
+TEST_F(Files, APathHoldingANulNamesNoFile) {
+  write(u"c:\\temp\\a.txt", "x\r\n");
+  const std::u16string path(u"c:\\temp\\a.txt\0junk", 18);
+  try {
+    files.open(1, path, OpenMode::Input);
+    FAIL() << "opened";
+  } catch (const rt::Error& e) {
+    EXPECT_EQ(e.number(), rt::err::BadFileNameOrNumber);
+    EXPECT_EQ(e.description(), u"Bad file name or number: c:\\temp\\a.txt<NUL>junk");
+  }
+  EXPECT_EQ(errorOf([&] { fs_.remove(path); }), rt::err::BadFileNameOrNumber);
+  EXPECT_TRUE(exists(u"c:\\temp\\a.txt"));
 }
 
 TEST_F(Files, AFailedLastWriteStillFreesTheNumber) {

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "memory_services.h"
 #include "rooted_file_system.h"
@@ -30,17 +31,49 @@ inline std::filesystem::path freshFolder() {
 class FailingWrites : public rt::FileSystem {
  public:
   explicit FailingWrites(rt::FileSystem& real) : real_(real) {}
-  std::unique_ptr<rt::File> open(std::u16string_view path, rt::OpenMode mode) override {
+  std::string encode(std::u16string_view text) override { return real_.encode(text); }
+  std::u16string decode(std::string_view bytes) override { return real_.decode(bytes); }
+
+ protected:
+  std::unique_ptr<rt::File> openFile(std::u16string_view path, rt::OpenMode mode) override {
     struct Broken : rt::File {
       std::size_t read(char*, std::size_t) override { return 0; }
+      void seek(std::uint64_t) override {}
       void write(std::string_view) override { throw rt::Error(rt::err::DeviceIoError); }
     };
     real_.open(path, mode);
     return std::make_unique<Broken>();
   }
-  void remove(std::u16string_view path) override { real_.remove(path); }
+  void removeFile(std::u16string_view path) override { real_.remove(path); }
+
+ private:
+  rt::FileSystem& real_;
+};
+
+// Real files that remember the size of every write into them.
+class CountedWrites : public rt::FileSystem {
+ public:
+  explicit CountedWrites(rt::FileSystem& real) : real_(real) {}
   std::string encode(std::u16string_view text) override { return real_.encode(text); }
   std::u16string decode(std::string_view bytes) override { return real_.decode(bytes); }
+  std::vector<std::size_t> writes;
+
+ protected:
+  std::unique_ptr<rt::File> openFile(std::u16string_view path, rt::OpenMode mode) override {
+    struct Counted : rt::File {
+      Counted(std::unique_ptr<rt::File> file, std::vector<std::size_t>& writes) : file(std::move(file)), writes(writes) {}
+      std::size_t read(char* buffer, std::size_t size) override { return file->read(buffer, size); }
+      void seek(std::uint64_t offset) override { file->seek(offset); }
+      void write(std::string_view bytes) override {
+        writes.push_back(bytes.size());
+        file->write(bytes);
+      }
+      std::unique_ptr<rt::File> file;
+      std::vector<std::size_t>& writes;
+    };
+    return std::make_unique<Counted>(real_.open(path, mode), writes);
+  }
+  void removeFile(std::u16string_view path) override { real_.remove(path); }
 
  private:
   rt::FileSystem& real_;

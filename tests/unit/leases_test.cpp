@@ -114,6 +114,39 @@ TEST_F(Lookup, AMissingListingEndsWithAReportNamingItAndKeepsWhatWasLogged) {
   EXPECT_FALSE(services_.files().isOpen(1));
 }
 
+TEST_F(Lookup, QuotesAroundTheCommandLineOrTheSearchTextAreTakenOff) {
+  write(u"c:\\temp\\list.txt", "c:\\temp\\a.txt\r\n");
+  write(u"c:\\temp\\a.txt", kLease + "\r\n");
+  for (const std::u16string command : {u"\"/dhcp<c:\\temp\\list.txt 00-1a\"", u"/dhcp<c:\\temp\\list.txt \"00-1a\""}) {
+    services_.clipboard_.reset();
+    EXPECT_EQ(run(command), 0);
+    EXPECT_EQ(services_.clipboard_.value_or(u"").substr(0, 13), u"Hostname pc01") << rt::toUtf8(command);
+  }
+}
+
+TEST_F(Lookup, AListedPathThatNamesNoFileEndsWithAReportNamingTheLine) {
+  write(u"c:\\temp\\a.txt", kLease + "\r\n");
+  // A NUL would cut the path short, at a file that does exist.
+  write(u"c:\\temp\\list.txt", std::string("c:\\temp\\a.txt\0junk\r\n", 20));
+  EXPECT_EQ(run(u"/dhcp<c:\\temp\\list.txt 00-1a"), rt::err::BadFileNameOrNumber);
+  EXPECT_EQ(services_.reported_.at(0).description(), u"Bad file name or number: c:\\temp\\a.txt<NUL>junk");
+  EXPECT_FALSE(exists(u"c:\\temp\\findout.txt"));
+  // A lone surrogate in a UTF-16 list names no file either.
+  write(u"c:\\temp\\list.txt", std::string("\xFF\xFE" "a\0\x00\xD8.\0\r\0\n\0", 12));
+  services_.reported_.clear();
+  EXPECT_EQ(run(u"/dhcp<c:\\temp\\list.txt 00-1a"), rt::err::BadFileNameOrNumber);
+  EXPECT_EQ(services_.reported_.at(0).number(), rt::err::BadFileNameOrNumber);
+}
+
+TEST_F(Lookup, AMatchingLineLongerThanSixteenMebibytesIsOutOfMemory) {
+  write(u"c:\\temp\\list.txt", "c:\\temp\\a.txt\r\n");
+  write(u"c:\\temp\\a.txt", kLease + "\r\n" + std::string(17'000'000, 'x') + " 00-1a\r\n");
+  EXPECT_EQ(run(u"/dhcp<c:\\temp\\list.txt 00-1a"), rt::err::OutOfMemory);
+  EXPECT_EQ(services_.reported_.at(0).description(), u"Out of memory");
+  // The lease before it was reported and logged.
+  EXPECT_EQ(log(), record(" pc01", "00:1a:2b:3c:4d:5e", "192.168.0.10", "255.255.255.0", "18.11.2011 09:00:00"));
+}
+
 TEST(LeaseLine, LinesWithoutTheLeaseShapeGiveNoLease) {
   EXPECT_FALSE(leases::parseLeaseLine(u"a - b - c - d").has_value());
   EXPECT_FALSE(leases::parseLeaseLine(u"a - b - c - d - no name mark").has_value());

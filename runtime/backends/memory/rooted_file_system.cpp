@@ -24,6 +24,10 @@ class StreamFile : public File {
   std::size_t read(char* buffer, std::size_t size) override {
     return static_cast<std::size_t>(buf_.sgetn(buffer, static_cast<std::streamsize>(size)));
   }
+  void seek(std::uint64_t offset) override {
+    if (buf_.pubseekpos(static_cast<std::streamoff>(offset), std::ios::in) == std::streampos(-1))
+      throw Error(err::DeviceIoError);
+  }
   void write(std::string_view bytes) override {
     const auto n = buf_.sputn(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (static_cast<std::size_t>(n) != bytes.size() || buf_.pubsync() != 0) throw Error(err::DeviceIoError);
@@ -38,6 +42,15 @@ class StreamFile : public File {
 RootedFileSystem::RootedFileSystem(fs::path root) : root_(std::move(root)) {}
 
 fs::path RootedFileSystem::hostPath(std::u16string_view path) const {
+  try {
+    return hostPathOf(path);
+  } catch (const fs::filesystem_error&) {
+    // A lone surrogate has no host name; on Windows no such file exists either.
+    throw errorWithDetail(err::BadFileNameOrNumber, path);
+  }
+}
+
+fs::path RootedFileSystem::hostPathOf(std::u16string_view path) const {
   std::u16string rest(path);
   std::u16string drive = u"c";
   if (rest.size() >= 2 && rest[1] == u':') {
@@ -50,7 +63,7 @@ fs::path RootedFileSystem::hostPath(std::u16string_view path) const {
   return host;
 }
 
-std::unique_ptr<File> RootedFileSystem::open(std::u16string_view path, OpenMode mode) {
+std::unique_ptr<File> RootedFileSystem::openFile(std::u16string_view path, OpenMode mode) {
   const fs::path host = hostPath(path);
   std::error_code ec;
   if (path.empty() || path.find_first_of(u"*?\"<>|") != std::u16string_view::npos)
@@ -66,7 +79,7 @@ std::unique_ptr<File> RootedFileSystem::open(std::u16string_view path, OpenMode 
   return std::make_unique<StreamFile>(std::move(buf));
 }
 
-void RootedFileSystem::remove(std::u16string_view path) {
+void RootedFileSystem::removeFile(std::u16string_view path) {
   std::error_code ec;
   fs::remove(hostPath(path), ec);
   if (ec && ec != std::errc::no_such_file_or_directory) throw errorWithDetail(err::PathFileAccessError, path);

@@ -12,16 +12,19 @@ class RootedFileSystem : public FileSystem {
  public:
   explicit RootedFileSystem(std::filesystem::path root);
 
-  std::unique_ptr<File> open(std::u16string_view path, OpenMode mode) override;
-  void remove(std::u16string_view path) override;
   std::string encode(std::u16string_view text) override;
   std::u16string decode(std::string_view bytes) override;
 
-  // Where a Windows path lies on the host.
+  // Where a Windows path lies on the host; error 52 when it has none.
   std::filesystem::path hostPath(std::u16string_view path) const;
   const std::filesystem::path& root() const { return root_; }
 
+ protected:
+  std::unique_ptr<File> openFile(std::u16string_view path, OpenMode mode) override;
+  void removeFile(std::u16string_view path) override;
+
  private:
+  std::filesystem::path hostPathOf(std::u16string_view path) const;
   std::filesystem::path root_;
 };
 

@@ -31,6 +31,12 @@ class Win32File : public File {
     return got;
   }
 
+  void seek(std::uint64_t offset) override {
+    LARGE_INTEGER to;
+    to.QuadPart = static_cast<LONGLONG>(offset);
+    if (!SetFilePointerEx(handle_.get(), to, nullptr, FILE_BEGIN)) throw Error(err::DeviceIoError);
+  }
+
   void write(std::string_view bytes) override {
     // One WriteFile call: with append access the system places it at the
     // end of the file as one piece.
@@ -46,7 +52,7 @@ class Win32File : public File {
 
 }  // namespace
 
-std::unique_ptr<File> Win32FileSystem::open(std::u16string_view path, OpenMode mode) {
+std::unique_ptr<File> Win32FileSystem::openFile(std::u16string_view path, OpenMode mode) {
   const std::u16string name(path);
   if (name.empty()) throw Error(err::BadFileNameOrNumber);
   DWORD access = GENERIC_READ, share = FILE_SHARE_READ | FILE_SHARE_WRITE, disposition = OPEN_EXISTING;
@@ -64,7 +70,7 @@ std::unique_ptr<File> Win32FileSystem::open(std::u16string_view path, OpenMode m
   return std::make_unique<Win32File>(std::move(handle));
 }
 
-void Win32FileSystem::remove(std::u16string_view path) {
+void Win32FileSystem::removeFile(std::u16string_view path) {
   const std::u16string name(path);
   if (DeleteFileW(wide(name))) return;
   const DWORD code = GetLastError();

@@ -12,10 +12,12 @@ namespace rt {
 
 class Win32FileSystem : public FileSystem {
  public:
-  std::unique_ptr<File> open(std::u16string_view path, OpenMode mode) override;
-  void remove(std::u16string_view path) override;
   std::string encode(std::u16string_view text) override;
   std::u16string decode(std::string_view bytes) override;
+
+ protected:
+  std::unique_ptr<File> openFile(std::u16string_view path, OpenMode mode) override;
+  void removeFile(std::u16string_view path) override;
 };
 
 class Win32Window;

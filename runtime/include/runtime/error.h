@@ -7,12 +7,14 @@ namespace rt {
 
 namespace err {
 inline constexpr int InvalidProcedureCall = 5;
+inline constexpr int OutOfMemory = 7;
 inline constexpr int SubscriptOutOfRange = 9;
 inline constexpr int BadFileNameOrNumber = 52;
+inline constexpr int InternalError = 51;
 inline constexpr int FileNotFound = 53;
+inline constexpr int BadFileMode = 54;
 inline constexpr int FileAlreadyOpen = 55;
 inline constexpr int DeviceIoError = 57;
-inline constexpr int BadFileMode = 54;
 inline constexpr int InputPastEndOfFile = 62;
 inline constexpr int PathFileAccessError = 75;
 inline constexpr int PathNotFound = 76;

@@ -39,8 +39,9 @@ class FileTable {
   // by line and testing each, only faster.
   bool lineInputContaining(int number, std::u16string_view needle, std::u16string& line);
 
-  // Writes one line in the system code page, ended by CR LF. Output is
-  // buffered until close, so a short record reaches the file in one write.
+  // Writes one line in the system code page, ended by CR LF. In append mode
+  // all lines reach the file at close, in one write; in output mode they go
+  // out in pieces of at least 64 KiB.
   void printLine(int number, std::initializer_list<PrintItem> items);
 
  private:
