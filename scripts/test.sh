@@ -13,10 +13,9 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh || exit 1
 source scripts/platform.sh
 source scripts/virtual-display.sh
-trap stop_virtual_display EXIT
-
 passed=0 failed=0
 results=$(mktemp -d)
+trap 'stop_virtual_display; rm -rf "$results"' EXIT
 run_preset() {  # CONFIGURE_PRESET TEST_PRESET
   local log="$results/$2.log" junit="$results/$2.xml" status=0
   echo "== $2"
@@ -30,8 +29,9 @@ run_preset() {  # CONFIGURE_PRESET TEST_PRESET
   # Counts from ctest's report; pass or fail from its exit status.
   local total=0 bad=0
   if [ -f "$junit" ]; then
-    read -r total bad < <(grep -o -m1 '<testsuite [^>]*>' "$junit" |
-      sed -E 's/.* tests="([0-9]+)".* failures="([0-9]+)".*/\1 \2/')
+    local suite; suite=$(tr '\n\t' '  ' <"$junit" | grep -o '<testsuite [^>]*>' | head -n1)
+    total=$(sed -nE 's/.* tests="([0-9]+)".*/\1/p' <<<"$suite")
+    bad=$(sed -nE 's/.* failures="([0-9]+)".*/\1/p' <<<"$suite")
   fi
   if [ "$status" -ne 0 ] && [ "${bad:-0}" -eq 0 ]; then bad=1; fi
   if [ "${bad:-0}" -gt "${total:-0}" ]; then total=$bad; fi

@@ -3,10 +3,11 @@
 #include "converter/form1.h"
 #include "leases/readdhcp.h"
 #include "runtime/program.h"
+#include "resource.h"
 #include "win32_services.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-  rt::Win32Services services(instance, u"Tessilo", 1);
+  rt::win32::Win32Services services(instance, u"Tessilo", IDI_PROGRAM);
   return rt::runProgram(services, [&] {
     conv::Form1 form(services, leases::leaseBranch);
     form.Form_Load();

@@ -2,10 +2,11 @@
 
 #include "converter/form1.h"
 #include "runtime/program.h"
+#include "resource.h"
 #include "win32_services.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-  rt::Win32Services services(instance, u"Veltrane", 1);
+  rt::win32::Win32Services services(instance, u"Veltrane", IDI_PROGRAM);
   return rt::runProgram(services, [&] {
     conv::Form1 form(services);
     form.Form_Load();

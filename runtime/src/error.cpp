@@ -15,6 +15,7 @@ std::u16string standardDescription(int number) {
     case err::BadFileMode: return u"Bad file mode";
     case err::FileAlreadyOpen: return u"File already open";
     case err::DeviceIoError: return u"Device I/O error";
+    case err::DiskFull: return u"Disk full";
     case err::InputPastEndOfFile: return u"Input past end of file";
     case err::PathFileAccessError: return u"Path/File access error";
     case err::PathNotFound: return u"Path not found";

@@ -33,16 +33,22 @@ form_fact() { wintool form | tr -d '\r' | grep "^$1=" | head -n1 | cut -d= -f2-;
 # The exit code that wintool's run wrote into a log ("exit=N", in full).
 exit_of() { tr -d '\r' <"$1" | grep '^exit=' | cut -d= -f2; }
 
-# Runs a program to its end with TEMP set to this test's folder (or to
-# what TEMP=... before "--" says) and sets exit_code, in full as Windows
-# has it. Wine's own output goes to standard error.
-run_program() {  # [NAME=VALUE... --] PROGRAM ARGS...
-  local env=("TEMP=$win_temp") log="$unix_temp/run-program.log"
+# Splits [NAME=VALUE... --] PROGRAM ARGS... into program_env (TEMP is this
+# test's folder unless set there) and program_command.
+split_program_args() {
+  program_env=("TEMP=$win_temp") program_command=("$@")
   if [[ " $* " == *" -- "* ]]; then
-    while [ "$1" != -- ]; do env+=("$1"); shift; done
-    shift
+    while [ "$1" != -- ]; do program_env+=("$1"); shift; done
+    program_command=("${@:2}")
   fi
-  wintool run "${env[@]}" -- "$@" >"$log" || true
+}
+
+# Runs a program to its end and sets exit_code, in full as Windows has it.
+# Wine's own output goes to standard error.
+run_program() {  # [NAME=VALUE... --] PROGRAM ARGS...
+  local log="$unix_temp/run-program.log"
+  split_program_args "$@"
+  wintool run "${program_env[@]}" -- "${program_command[@]}" >"$log" || true
   exit_code=$(exit_of "$log")
 }
 
@@ -78,9 +84,9 @@ hold() {
 }
 
 # Starts a program in the background; waits for its window.
-start_program() {
-  local exe=$1; shift
-  wintool run "TEMP=$win_temp" -- "$exe" "$@" >"$unix_temp/exit-code.log" 2>&1 &
+start_program() {  # [NAME=VALUE... --] PROGRAM ARGS...
+  split_program_args "$@"
+  wintool run "${program_env[@]}" -- "${program_command[@]}" >"$unix_temp/exit-code.log" 2>&1 &
   program_pid=$!
   pids+=("$program_pid")
   window_id=$(xdotool search --sync --onlyvisible --name '^Veltrane$' | head -n1)

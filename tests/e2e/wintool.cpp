@@ -97,7 +97,8 @@ BOOL CALLBACK collectChild(HWND child, LPARAM list) {
 }
 
 // One line per fact: caption, dpi, client size, and for each control its
-// text, selection and rectangle in client pixels; last the focused control.
+// text, font height, selection and rectangle in client pixels; last the
+// focused control.
 int form() {
   HWND hwnd = findForm();
   if (!hwnd) return 2;
@@ -123,6 +124,10 @@ int form() {
     out(name + ".text=" + utf8(textOf(child)) + "\n");
     out(name + ".rect=" + std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right - r.left) +
         "," + std::to_string(r.bottom - r.top) + "\n");
+    LOGFONTW font{};
+    if (auto handle = reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0));
+        handle && GetObjectW(handle, sizeof font, &font))
+      out(name + ".font=" + std::to_string(font.lfHeight) + "\n");
     if (lstrcmpiW(cls, L"Edit") == 0) {
       const auto sel = static_cast<DWORD>(SendMessageW(child, EM_GETSEL, 0, 0));
       out(name + ".sel=" + std::to_string(LOWORD(sel)) + "," + std::to_string(HIWORD(sel)) + "\n");

@@ -1,54 +1,51 @@
 #include <windows.h>
 
+#include <climits>
+
 #include "runtime/error.h"
+#include "win32_error.h"
 #include "win32_handles.h"
 #include "win32_services.h"
-#include "win32_window.h"
+#include "win32_text.h"
 
-namespace rt {
+namespace rt::win32 {
 namespace {
-
-int fileErrorNumber(DWORD code) {
-  switch (code) {
-    case ERROR_FILE_NOT_FOUND: return err::FileNotFound;
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_BAD_NETPATH:
-    case ERROR_INVALID_DRIVE: return err::PathNotFound;
-    case ERROR_INVALID_NAME:
-    case ERROR_BAD_PATHNAME:
-    case ERROR_FILENAME_EXCED_RANGE: return err::BadFileNameOrNumber;
-    default: return err::PathFileAccessError;
-  }
-}
 
 class Win32File : public File {
  public:
-  explicit Win32File(win32::UniqueHandle handle) : handle_(std::move(handle)) {}
+  explicit Win32File(UniqueFile handle) : handle_(std::move(handle)) {}
 
   std::size_t read(char* buffer, std::size_t size) override {
     DWORD got = 0;
-    if (!ReadFile(handle_.get(), buffer, static_cast<DWORD>(size), &got, nullptr)) throw Error(err::DeviceIoError);
+    const DWORD ask = size > MAXDWORD ? MAXDWORD : static_cast<DWORD>(size);
+    if (!ReadFile(handle_.get(), buffer, ask, &got, nullptr)) throw lastError(err::DeviceIoError);
     return got;
   }
 
   void seek(std::uint64_t offset) override {
     LARGE_INTEGER to;
     to.QuadPart = static_cast<LONGLONG>(offset);
-    if (!SetFilePointerEx(handle_.get(), to, nullptr, FILE_BEGIN)) throw Error(err::DeviceIoError);
+    if (!SetFilePointerEx(handle_.get(), to, nullptr, FILE_BEGIN)) throw lastError(err::DeviceIoError);
   }
 
   void write(std::string_view bytes) override {
     // One WriteFile call: with append access the system places it at the
     // end of the file as one piece.
+    if (bytes.size() > MAXDWORD) throw Error(err::OutOfMemory);
     DWORD written = 0;
-    if (!WriteFile(handle_.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
-        written != bytes.size())
-      throw Error(err::DeviceIoError);
+    if (!WriteFile(handle_.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
+      throw lastError(err::DeviceIoError);
+    if (written != bytes.size()) throw Error(err::DiskFull);
   }
 
  private:
-  win32::UniqueHandle handle_;
+  UniqueFile handle_;
 };
+
+int checkedSize(std::size_t size) {
+  if (size > INT_MAX) throw Error(err::OutOfMemory);
+  return static_cast<int>(size);
+}
 
 }  // namespace
 
@@ -64,9 +61,8 @@ std::unique_ptr<File> Win32FileSystem::openFile(std::u16string_view path, OpenMo
     access = FILE_APPEND_DATA | SYNCHRONIZE;
     disposition = OPEN_ALWAYS;
   }
-  win32::UniqueHandle handle(
-      CreateFileW(wide(name), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!handle) throw errorWithDetail(fileErrorNumber(GetLastError()), path);
+  UniqueFile handle(CreateFileW(wide(name), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!handle) throw lastError(err::PathFileAccessError, path);
   return std::make_unique<Win32File>(std::move(handle));
 }
 
@@ -74,26 +70,30 @@ void Win32FileSystem::removeFile(std::u16string_view path) {
   const std::u16string name(path);
   if (DeleteFileW(wide(name))) return;
   const DWORD code = GetLastError();
-  if (code != ERROR_FILE_NOT_FOUND && code != ERROR_PATH_NOT_FOUND) throw errorWithDetail(err::PathFileAccessError, path);
+  if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) return;
+  throw systemError(code, err::PathFileAccessError, path);
 }
 
 std::string Win32FileSystem::encode(std::u16string_view text) {
   if (text.empty()) return {};
-  const auto* source = reinterpret_cast<const wchar_t*>(text.data());
-  const int size = static_cast<int>(text.size());
-  const int needed = WideCharToMultiByte(CP_ACP, 0, source, size, nullptr, 0, nullptr, nullptr);
+  const std::wstring_view source = wide(text);
+  const int size = checkedSize(source.size());
+  const int needed = WideCharToMultiByte(CP_ACP, 0, source.data(), size, nullptr, 0, nullptr, nullptr);
+  if (needed <= 0) throw lastError(err::InvalidProcedureCall);
   std::string bytes(static_cast<std::size_t>(needed), '\0');
-  WideCharToMultiByte(CP_ACP, 0, source, size, bytes.data(), needed, nullptr, nullptr);
+  if (!WideCharToMultiByte(CP_ACP, 0, source.data(), size, bytes.data(), needed, nullptr, nullptr))
+    throw lastError(err::InvalidProcedureCall);
   return bytes;
 }
 
 std::u16string Win32FileSystem::decode(std::string_view bytes) {
   if (bytes.empty()) return {};
-  const int size = static_cast<int>(bytes.size());
+  const int size = checkedSize(bytes.size());
   const int needed = MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, nullptr, 0);
+  if (needed <= 0) throw lastError(err::InvalidProcedureCall);
   std::wstring text(static_cast<std::size_t>(needed), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, text.data(), needed);
+  if (!MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, text.data(), needed)) throw lastError(err::InvalidProcedureCall);
   return fromWide(text.data(), text.size());
 }
 
-}  // namespace rt
+}  // namespace rt::win32

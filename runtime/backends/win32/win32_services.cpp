@@ -5,10 +5,12 @@
 #include <cstring>
 
 #include "runtime/text.h"
+#include "win32_error.h"
 #include "win32_handles.h"
+#include "win32_text.h"
 #include "win32_window.h"
 
-namespace rt {
+namespace rt::win32 {
 namespace {
 
 // Another program may hold the clipboard for a moment; wait up to about a
@@ -16,15 +18,17 @@ namespace {
 constexpr int kClipboardTries = 20;
 constexpr DWORD kClipboardPauseMs = 50;
 
-void openClipboard(win32::ClipboardSession& session, HWND owner) {
+ClipboardSession openClipboard(HWND owner) {
   for (int i = 0; i < kClipboardTries; ++i) {
-    if (session.open(owner)) return;
+    if (OpenClipboard(owner)) return ClipboardSession(true);
     Sleep(kClipboardPauseMs);
   }
   throw Error(err::CantOpenClipboard);
 }
 
-std::u16string fromSystemTime(int (*format)(const SYSTEMTIME&, wchar_t*, int), const DateTime& when) {
+using DateOrTimeFormat = int(WINAPI*)(LCID, DWORD, const SYSTEMTIME*, LPCWSTR, LPWSTR, int);
+
+std::u16string formatted(DateOrTimeFormat format, DWORD flags, const DateTime& when) {
   SYSTEMTIME st{};
   st.wYear = static_cast<WORD>(when.year);
   st.wMonth = static_cast<WORD>(when.month);
@@ -32,9 +36,20 @@ std::u16string fromSystemTime(int (*format)(const SYSTEMTIME&, wchar_t*, int), c
   st.wHour = static_cast<WORD>(when.hour);
   st.wMinute = static_cast<WORD>(when.minute);
   st.wSecond = static_cast<WORD>(when.second);
-  wchar_t buffer[128];
-  const int size = format(st, buffer, 128);
-  return size > 0 ? fromWide(buffer, static_cast<std::size_t>(size - 1)) : std::u16string();
+  const int size = format(LOCALE_USER_DEFAULT, flags, &st, nullptr, nullptr, 0);
+  if (size <= 0) throw lastError(err::InvalidProcedureCall);
+  std::wstring text(static_cast<std::size_t>(size), L'\0');
+  const int got = format(LOCALE_USER_DEFAULT, flags, &st, nullptr, text.data(), size);
+  if (got <= 0) throw lastError(err::InvalidProcedureCall);
+  return fromWide(text.data(), static_cast<std::size_t>(got - 1));
+}
+
+int showWindowFor(WindowStyle style) {
+  switch (style) {
+    case WindowStyle::MinimizedFocus: return SW_SHOWMINIMIZED;
+    case WindowStyle::Hide: return SW_HIDE;
+    default: return SW_SHOWNORMAL;
+  }
 }
 
 }  // namespace
@@ -53,7 +68,8 @@ std::u16string argumentsOf(std::u16string_view line) {
 // The base keeps only a reference to fs_, which is constructed before any use.
 Win32Services::Win32Services(HINSTANCE instance, std::u16string programName, int iconId)
     : Services(fs_), instance_(instance), programName_(std::move(programName)), iconId_(iconId) {
-  // Visual styles for the fields and the button (common controls 6).
+  // Visual styles for the fields and the button (common controls 6). When
+  // this fails the system's own edit and button classes serve, unstyled.
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
 }
@@ -63,13 +79,16 @@ Win32Services::~Win32Services() = default;
 HWND Win32Services::owner() const { return window_ ? window_->handle() : nullptr; }
 
 Window& Win32Services::createWindow(const FormLayout& layout) {
-  window_ = std::make_unique<Win32Window>(instance_, layout, iconId_);
+  window_ = std::make_unique<Win32Window>(instance_, layout, iconId_, dpi_);
   return *window_;
 }
 
 void Win32Services::runEventLoop() {
   MSG msg;
-  while (!ended_ && GetMessageW(&msg, nullptr, 0, 0) > 0) {
+  while (!ended_) {
+    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+    if (got == 0) return;  // WM_QUIT
+    if (got == -1) throw lastError(err::InvalidProcedureCall);
     if (window_)
       window_->dispatch(msg);
     else
@@ -77,58 +96,57 @@ void Win32Services::runEventLoop() {
   }
 }
 
-std::u16string Win32Services::commandLine() {
-  const wchar_t* line = GetCommandLineW();
-  return argumentsOf(fromWide(line, std::wcslen(line)));
-}
+std::u16string Win32Services::commandLine() { return argumentsOf(fromWide(GetCommandLineW())); }
 
 std::u16string Win32Services::environment(std::u16string_view name) {
   const std::u16string key(name);
-  const DWORD needed = GetEnvironmentVariableW(wide(key), nullptr, 0);
-  if (needed == 0) return {};
-  std::wstring value(needed, L'\0');
-  const DWORD got = GetEnvironmentVariableW(wide(key), value.data(), needed);
-  return fromWide(value.data(), got);
+  std::wstring value;
+  // The value may grow between asking its size and reading it.
+  for (DWORD size = 256;;) {
+    value.resize(size);
+    SetLastError(ERROR_SUCCESS);
+    const DWORD got = GetEnvironmentVariableW(wide(key), value.data(), size);
+    if (got == 0) {
+      if (GetLastError() == ERROR_ENVVAR_NOT_FOUND || GetLastError() == ERROR_SUCCESS) return {};
+      throw lastError(err::InvalidProcedureCall);
+    }
+    if (got < size) return fromWide(value.data(), got);
+    size = got;
+  }
 }
 
 void Win32Services::clipboardClear() {
-  win32::ClipboardSession session;
-  openClipboard(session, owner());
-  EmptyClipboard();
+  const ClipboardSession session = openClipboard(owner());
+  if (!EmptyClipboard()) throw lastError(err::CantOpenClipboard);
 }
 
 void Win32Services::clipboardSetText(std::u16string_view text) {
-  win32::GlobalMemory memory((text.size() + 1) * sizeof(char16_t));
-  if (!memory.get()) throw Error(err::CantOpenClipboard);
+  UniqueGlobal memory(GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(char16_t)));
+  if (!memory) throw lastError(err::OutOfMemory);
   {
-    const win32::GlobalLock lock(memory.get());
-    auto* target = static_cast<char16_t*>(lock.get());
+    void* target = GlobalLock(memory.get());
+    if (!target) throw lastError(err::OutOfMemory);
+    const GlobalUnlocker unlock(memory.get());
     std::memcpy(target, text.data(), text.size() * sizeof(char16_t));
-    target[text.size()] = u'\0';
+    static_cast<char16_t*>(target)[text.size()] = u'\0';
   }
-  win32::ClipboardSession session;
-  openClipboard(session, owner());
+  const ClipboardSession session = openClipboard(owner());
   // The clipboard is not emptied first: other formats on it stay.
-  if (!SetClipboardData(CF_UNICODETEXT, memory.get())) throw Error(err::CantOpenClipboard);
+  if (!SetClipboardData(CF_UNICODETEXT, memory.get())) throw lastError(err::CantOpenClipboard);
   memory.release();  // the clipboard owns it now
 }
 
 void Win32Services::startProcess(std::u16string_view path, WindowStyle style) {
   // Quoted, so that a folder with blanks in its name is one argument.
-  std::wstring commandLine = L"\"" + std::wstring(reinterpret_cast<const wchar_t*>(path.data()), path.size()) + L"\"";
+  std::wstring commandLine = L"\"" + std::wstring(wide(path)) + L"\"";
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
-  startup.wShowWindow = style == WindowStyle::MinimizedFocus ? SW_SHOWMINIMIZED
-                        : style == WindowStyle::Hide         ? SW_HIDE
-                                                             : SW_SHOWNORMAL;
+  startup.wShowWindow = static_cast<WORD>(showWindowFor(style));
   PROCESS_INFORMATION info{};
-  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
-    const DWORD code = GetLastError();
-    throw Error(code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND ? err::FileNotFound
-                                                                             : err::InvalidProcedureCall);
-  }
-  const win32::UniqueHandle process(info.hProcess), thread(info.hThread);
+  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+    throw lastError(err::InvalidProcedureCall, path);
+  const UniqueHandle process(info.hProcess), thread(info.hThread);
 }
 
 DateTime Win32Services::now() {
@@ -137,26 +155,18 @@ DateTime Win32Services::now() {
   return {st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond};
 }
 
-std::u16string Win32Services::formatDate(const DateTime& when) {
-  return fromSystemTime(
-      [](const SYSTEMTIME& st, wchar_t* out, int size) {
-        return GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr, out, size);
-      },
-      when);
-}
+std::u16string Win32Services::formatDate(const DateTime& when) { return formatted(GetDateFormatW, DATE_SHORTDATE, when); }
 
-std::u16string Win32Services::formatTime(const DateTime& when) {
-  return fromSystemTime(
-      [](const SYSTEMTIME& st, wchar_t* out, int size) {
-        return GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &st, nullptr, out, size);
-      },
-      when);
-}
+std::u16string Win32Services::formatTime(const DateTime& when) { return formatted(GetTimeFormatW, 0, when); }
 
 void Win32Services::reportError(const Error& error) {
   const std::u16string text =
       u"Run-time error '" + widen(std::to_string(error.number())) + u"':\r\n\r\n" + error.description();
-  MessageBoxW(owner(), wide(text), wide(programName_), MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
+  if (!MessageBoxW(owner(), wide(text), wide(programName_), MB_OK | MB_ICONERROR | MB_SETFOREGROUND)) {
+    // No box (out of memory, no desktop): a debugger still sees the report,
+    // and the exit code carries the number.
+    OutputDebugStringW(wide(text + u"\r\n"));
+  }
 }
 
-}  // namespace rt
+}  // namespace rt::win32

@@ -2,13 +2,13 @@
 // The Windows backend of the platform services.
 #include <windows.h>
 
-#include <exception>
 #include <memory>
 #include <string>
 
 #include "runtime/services.h"
+#include "win32_dpi.h"
 
-namespace rt {
+namespace rt::win32 {
 
 class Win32FileSystem : public FileSystem {
  public:
@@ -45,6 +45,7 @@ class Win32Services : public Services {
   HWND owner() const;
 
   Win32FileSystem fs_;
+  Dpi dpi_;
   HINSTANCE instance_;
   std::u16string programName_;
   int iconId_;
@@ -55,4 +56,4 @@ class Win32Services : public Services {
 // Text of the command line after the program's name.
 std::u16string argumentsOf(std::u16string_view commandLine);
 
-}  // namespace rt
+}  // namespace rt::win32

@@ -1,8 +1,10 @@
 #include "win32_window.h"
 
 #include "runtime/error.h"
+#include "win32_error.h"
+#include "win32_text.h"
 
-namespace rt {
+namespace rt::win32 {
 namespace {
 
 constexpr wchar_t kClassName[] = L"MacToolsForm1";
@@ -12,18 +14,22 @@ constexpr DWORD kFrameStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIM
 
 int toPixels(int twips, UINT dpi) { return MulDiv(twips, static_cast<int>(dpi), 1440); }
 
+Error windowError(std::u16string_view what) { return lastError(err::InvalidProcedureCall, what); }
+
 void registerClass(HINSTANCE instance, int iconId, WNDPROC proc) {
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
   wc.lpfnWndProc = proc;
   wc.hInstance = instance;
+  // Without its icon (a damaged resource) the window shows the system's.
   wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(iconId));
   wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(iconId), IMAGE_ICON,
                                              GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   wc.lpszClassName = kClassName;
-  RegisterClassExW(&wc);  // a second window of the process finds it registered
+  if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+    throw windowError(u"The window class cannot be registered");
 }
 
 }  // namespace
@@ -40,14 +46,17 @@ void Win32TextField::setText(std::u16string_view text) {
   // The edit control's own change notice is swallowed; the event is raised
   // here so that it runs exactly once, also for unchanged text.
   settingText_ = true;
-  SetWindowTextW(edit_, wide(copy));
+  const BOOL set = SetWindowTextW(edit_, wide(copy));
   settingText_ = false;
+  if (!set) throw lastError(err::OutOfMemory);
   if (onChange_) onChange_();
 }
 
 void Win32TextField::setFocus() {
   if (!IsWindowVisible(window_.handle()) || !IsWindowEnabled(edit_)) throw Error(err::InvalidProcedureCall);
-  SetFocus(edit_);
+  SetLastError(ERROR_SUCCESS);
+  // No previous focus also returns null, without an error.
+  if (!SetFocus(edit_) && GetLastError() != ERROR_SUCCESS) throw lastError(err::InvalidProcedureCall);
 }
 
 void Win32TextField::setSelStart(std::size_t start) {
@@ -68,43 +77,63 @@ std::u16string Win32TextField::selText() const {
   return all.substr(start, end - start);
 }
 
-Win32Window::Win32Window(HINSTANCE instance, const FormLayout& layout, int iconId) : layout_(layout) {
+Win32Window::Win32Window(HINSTANCE instance, const FormLayout& layout, int iconId, const Dpi& dpi)
+    : layout_(layout), dpi_(dpi) {
   registerClass(instance, iconId, windowProc);
-  HWND hwnd = CreateWindowExW(0, kClassName, wide(layout_.caption), kFrameStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                              CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
-  if (!hwnd) throw Error(err::InvalidProcedureCall, u"The window cannot be created");
-  hwnd_.adopt(hwnd);
+  hwnd_.reset(CreateWindowExW(0, kClassName, wide(layout_.caption), kFrameStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                              CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this));
+  if (!hwnd_) throw windowError(u"The window cannot be created");
+  createControls(instance);
+  applyDpi(dpi_.forWindow(hwnd_.get()));
+}
+
+void Win32Window::createControls(HINSTANCE instance) {
+  controls_.reserve(layout_.controls.size());
   WORD id = kFirstControlId;
   for (const ControlLayout& item : layout_.controls) {
+    const bool isField = item.kind == ControlKind::TextField;
+    HWND hwnd = CreateWindowExW(isField ? WS_EX_CLIENTEDGE : 0, isField ? L"EDIT" : L"BUTTON", wide(item.caption),
+                                WS_CHILD | WS_VISIBLE | WS_TABSTOP | (isField ? ES_AUTOHSCROLL : BS_PUSHBUTTON), 0, 0,
+                                0, 0, hwnd_.get(), reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id++)), instance,
+                                nullptr);
+    if (!hwnd) throw windowError(u"The window's controls cannot be created");
     Control& c = controls_.emplace_back();
     c.layout = item;
-    const bool isField = item.kind == ControlKind::TextField;
-    c.hwnd = CreateWindowExW(isField ? WS_EX_CLIENTEDGE : 0, isField ? L"EDIT" : L"BUTTON", wide(item.caption),
-                             WS_CHILD | WS_VISIBLE | WS_TABSTOP | (isField ? ES_AUTOHSCROLL : BS_PUSHBUTTON), 0, 0, 0, 0,
-                             hwnd, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id++)), instance, nullptr);
+    c.hwnd = hwnd;
     if (isField) {
       SendMessageW(c.hwnd, EM_SETLIMITTEXT, 0, 0);  // lifts the 30,000-character default
       c.field = std::make_unique<Win32TextField>(*this, c.hwnd);
     }
   }
-  applyDpi(GetDpiForWindow(hwnd));
 }
 
 void Win32Window::applyDpi(UINT dpi) {
-  dpi_ = dpi ? dpi : 96;
-  NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof metrics;
-  if (SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi_))
-    font_.reset(CreateFontIndirectW(&metrics.lfMessageFont));
-  RECT frame{0, 0, toPixels(layout_.clientWidth, dpi_), toPixels(layout_.clientHeight, dpi_)};
-  AdjustWindowRectExForDpi(&frame, kFrameStyle, FALSE, 0, dpi_);
-  SetWindowPos(hwnd_.get(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // Without a new font the controls keep the one they have.
+  if (HFONT font = dpi_.messageFont(dpi)) font_.reset(font);
+  sizeClientArea(toPixels(layout_.clientWidth, dpi), toPixels(layout_.clientHeight, dpi), dpi);
   for (Control& c : controls_) {
     const TwipRect& r = c.layout.rect;
-    MoveWindow(c.hwnd, toPixels(r.left, dpi_), toPixels(r.top, dpi_), toPixels(r.width, dpi_),
-               toPixels(r.height, dpi_), TRUE);
-    SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
+    if (!MoveWindow(c.hwnd, toPixels(r.left, dpi), toPixels(r.top, dpi), toPixels(r.width, dpi),
+                    toPixels(r.height, dpi), TRUE))
+      throw windowError(u"The window's controls cannot be placed");
+    if (font_) SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
+  }
+}
+
+// Sizes the frame for the client area, then corrects by what the client
+// area turned out to be: frame metrics that were only known for another DPI
+// (Windows 7 and 8.1) still give the exact client size.
+void Win32Window::sizeClientArea(int width, int height, UINT dpi) {
+  const RECT frame = dpi_.frameFor(width, height, kFrameStyle, dpi);
+  int frameWidth = frame.right - frame.left, frameHeight = frame.bottom - frame.top;
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    if (!SetWindowPos(hwnd_.get(), nullptr, 0, 0, frameWidth, frameHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE))
+      throw windowError(u"The window cannot be sized");
+    RECT client;
+    if (!GetClientRect(hwnd_.get(), &client)) throw windowError(u"The window cannot be sized");
+    if (client.right == width && client.bottom == height) return;
+    frameWidth += width - client.right;
+    frameHeight += height - client.bottom;
   }
 }
 
@@ -122,9 +151,9 @@ TextField& Win32Window::field(std::u16string_view name) {
 
 void Win32Window::show() {
   const bool first = !IsWindowVisible(hwnd_.get());
-  ShowWindow(hwnd_.get(), SW_SHOW);
-  UpdateWindow(hwnd_.get());
-  if (first && !controls_.empty()) SetFocus(controls_.front().hwnd);
+  ShowWindow(hwnd_.get(), SW_SHOW);  // returns the earlier visibility, not success
+  if (!UpdateWindow(hwnd_.get())) throw windowError(u"The window cannot be shown");
+  if (first && !controls_.empty()) SetFocus(controls_.front().hwnd);  // where typing goes at start; not an event
 }
 
 void Win32Window::onChange(std::u16string_view field, std::function<void()> handler) {
@@ -166,14 +195,18 @@ void Win32Window::command(WORD id, WORD code) {
   // A user's edit raises the change event once the edit control is done
   // with it: the control still holds the clipboard while it pastes, and
   // sets its caret after its change notice.
-  if (c.field && code == EN_CHANGE && !c.field->settingText_) PostMessageW(hwnd_.get(), kRunChange, id, 0);
+  if (c.field && code == EN_CHANGE && !c.field->settingText_ && !PostMessageW(hwnd_.get(), kRunChange, id, 0))
+    run([] { throw windowError(u"The change of a field cannot be handled"); });
   if (!c.field && code == BN_CLICKED) run(c.onClick);
 }
 
 LRESULT CALLBACK Win32Window::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
     auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    SetLastError(ERROR_SUCCESS);
+    if (!SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams)) &&
+        GetLastError() != ERROR_SUCCESS)
+      return FALSE;  // CreateWindowExW fails, and says so
   }
   auto* self = reinterpret_cast<Win32Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (self && self->hwnd_.get()) return self->handle(message, wParam, lParam);
@@ -195,9 +228,12 @@ LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_DPICHANGED: {
       const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-      applyDpi(HIWORD(wParam));
-      SetWindowPos(hwnd_.get(), nullptr, suggested->left, suggested->top, 0, 0,
-                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      run([&] {
+        applyDpi(HIWORD(wParam));
+        if (!SetWindowPos(hwnd_.get(), nullptr, suggested->left, suggested->top, 0, 0,
+                          SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE))
+          throw windowError(u"The window cannot be moved");
+      });
       return 0;
     }
     default:
@@ -205,4 +241,4 @@ LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
   }
 }
 
-}  // namespace rt
+}  // namespace rt::win32

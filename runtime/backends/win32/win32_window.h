@@ -5,20 +5,15 @@
 
 #include <exception>
 #include <functional>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "runtime/services.h"
+#include "win32_dpi.h"
 #include "win32_handles.h"
 
-namespace rt {
-
-inline const wchar_t* wide(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
-inline std::u16string fromWide(const wchar_t* text, std::size_t size) {
-  return {reinterpret_cast<const char16_t*>(text), size};
-}
+namespace rt::win32 {
 
 class Win32Window;
 
@@ -42,7 +37,7 @@ class Win32TextField : public TextField {
 
 class Win32Window : public Window {
  public:
-  Win32Window(HINSTANCE instance, const FormLayout& layout, int iconId);
+  Win32Window(HINSTANCE instance, const FormLayout& layout, int iconId, const Dpi& dpi);
 
   TextField& field(std::u16string_view name) override;
   void show() override;
@@ -58,26 +53,28 @@ class Win32Window : public Window {
  private:
   struct Control {
     ControlLayout layout;
-    HWND hwnd = nullptr;
+    HWND hwnd = nullptr;  // a child: destroyed with the window
     std::unique_ptr<Win32TextField> field;
     std::function<void()> onClick;
   };
 
   static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+  void createControls(HINSTANCE instance);
   void command(WORD id, WORD code);
   void applyDpi(UINT dpi);
+  void sizeClientArea(int width, int height, UINT dpi);
   Control& control(std::u16string_view name);
   void run(const std::function<void()>& procedure);
   void rethrowPending();
 
   FormLayout layout_;
+  const Dpi& dpi_;
   std::vector<Control> controls_;
   std::function<void()> onClose_;
-  win32::UniqueFont font_;
-  win32::UniqueWindow hwnd_;
+  UniqueFont font_;
+  UniqueWindow hwnd_;
   std::exception_ptr pending_;
-  UINT dpi_ = 96;
 };
 
-}  // namespace rt
+}  // namespace rt::win32

@@ -1,0 +1,23 @@
+# The release archive holds the two programs, the guide for Windows users
+# (with Windows line ends) and sums that match the programs.
+#   check_release.sh CPACK_CONFIG
+set -euo pipefail
+config=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL (release): $*"; exit 1; }
+
+cpack --config "$config" -B "$work/out" >/dev/null
+zips=("$work"/out/Veltrane-*.zip)
+[ -f "${zips[0]}" ] || fail "no Veltrane-<release>.zip"
+mkdir "$work/x" && (cd "$work/x" && cmake -E tar xf "${zips[0]}")
+folder=$(basename "${zips[0]}" .zip)
+expect="$folder/README.txt $folder/SHA256SUMS.txt $folder/Tessilo.exe $folder/Veltrane.exe"
+[ "$(cd "$work/x" && find . -type f | sed 's|^\./||' | sort | tr '\n' ' ')" = "$expect " ] ||
+  fail "contents: $(cd "$work/x" && find . -type f)"
+(cd "$work/x/$folder" && sha256sum --quiet -c SHA256SUMS.txt) || fail "sums do not match"
+guide="$work/x/$folder/README.txt"
+[ "$(grep -c $'\r$' "$guide")" -eq "$(wc -l <"$guide")" ] || fail "the guide has lines without CR LF"
+grep -qF 'Tessilo.exe /dhcp^<c:\temp\list.txt 00-1a' "$guide" || fail "no command prompt example"
+grep -qF "& .\\Tessilo.exe '/dhcp<c:\\temp\\list.txt' 00-1a" "$guide" || fail "no PowerShell example"
+echo "ok: $(basename "${zips[0]}")"
