@@ -1,5 +1,6 @@
 // Writes lease listings in the layout the lookup reads: a header, client
 // lines, a footer. One line in `every` carries the MAC prefix 00-1a-2b.
+// The list file names them as c:\<FOLDER's name>\leases-N.txt.
 //   generate_listings FOLDER FILES LINES EVERY
 #include <cstdio>
 #include <cstdlib>
@@ -27,7 +28,7 @@ int main(int argc, char** argv) {
   std::ofstream list(folder / "list.txt", std::ios::binary);
   for (int f = 1; f <= files; ++f) {
     const std::string name = "leases-" + std::to_string(f) + ".txt";
-    list << "c:\\bench\\" << name << "\r\n";
+    list << "c:\\" << folder.filename().string() << "\\" << name << "\r\n";
     std::ofstream out(folder / name, std::ios::binary);
     out << "\r\nChanged the current scope context to 10." << f << ".0.0 scope.\r\n\r\n"
         << "IP Address      - Subnet Mask    - Unique ID           - Lease Expires        -Type -Name \r\n"

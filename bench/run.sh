@@ -8,100 +8,146 @@ files=${1:-8}
 lines=${2:-500000}
 runs=5
 
-bash scripts/setup.sh
+bash scripts/setup.sh >/dev/null
+command -v rg >/dev/null || { apt-get install -y -qq --no-install-recommends ripgrep >/dev/null; }
+source scripts/platform.sh
+preset=mingw
+[ "$MACTOOLS_ARCH" = 64 ] && preset=mingw64
 cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DMACTOOLS_BENCH=ON -DMACTOOLS_TESTS=OFF >/dev/null
 cmake --build build/bench >/dev/null
-cmake --preset mingw -DMACTOOLS_BENCH=ON >/dev/null
-cmake --build --preset mingw --target Veltrane Tessilo wintool minimal_window lease_search >/dev/null
+cmake --preset "$preset" -DMACTOOLS_BENCH=ON >/dev/null
+cmake --build --preset "$preset" --target Veltrane Tessilo wintool minimal_window lease_search report_costs >/dev/null
 source scripts/virtual-display.sh
+trap 'stop_virtual_display; rm -rf "$root" "${data[@]}"' EXIT
 source scripts/wine-env.sh
+
+win="build/$preset"
+wine_build="$MACTOOLS_ARCH-bit Windows code under $MACTOOLS_ARCH-bit Wine"
+native=build/bench/bench
 
 median() { sort -g | awk '{v[NR]=$1} END {print (NR % 2) ? v[(NR+1)/2] : (v[NR/2] + v[NR/2+1]) / 2}'; }
 now() { date +%s.%N; }
 row() { printf '| %s | %s |\n' "$1" "$2"; }
 calc() { awk "BEGIN { printf \"%.${2:-3}f\", $1 }"; }
+# Median wall time of a command over $runs runs (output to a file: grep
+# stops at the first match when it writes to /dev/null).
+timed() {
+  local t=() t0
+  for _ in $(seq "$runs"); do
+    t0=$(now); "$@" >"$root/out" 2>&1 || true; t+=("$(calc "$(now) - $t0" 4)")
+  done
+  printf '%s\n' "${t[@]}" | median
+}
+# What lease_search prints ("seconds count peak-KiB"), with the median of
+# the seconds over $runs runs.
+searched() {
+  local t=() out
+  for _ in $(seq "$runs"); do
+    rm -f "$c_drive/temp/findout.txt"
+    out=$("$@" | tr -d '\r')
+    t+=("${out%% *}")
+  done
+  echo "$(printf '%s\n' "${t[@]}" | median) ${out#* }"
+}
 
 # Listings live in the Wine prefix's drive c, so native and Windows runs
 # read the same files; the native root maps c:\ onto it.
+c_drive="$WINEPREFIX/drive_c"
 root=$(mktemp -d)
-ln -s "$WINEPREFIX/drive_c" "$root/c"
-data="$WINEPREFIX/drive_c/bench"
-mkdir -p "$WINEPREFIX/drive_c/temp"
-trap 'rm -rf "$root"' EXIT
-
-measure_lookup() {  # LINES -> sets lookup_s grep_s peak_kib records size
-  rm -rf "$data"
-  build/bench/bench/generate_listings "$data" "$files" "$1" 10000
-  size=$(du -sm "$data" | cut -f1)
-  cat "$data"/leases-*.txt >/dev/null  # into the page cache
-  local l=() g=() out
-  for _ in $(seq $runs); do
-    rm -f "$WINEPREFIX/drive_c/temp/findout.txt"
-    out=$(build/bench/bench/lease_search "$root" 'c:\bench\list.txt' 00-1a-2b)
-    l+=("$(cut -d' ' -f1 <<<"$out")"); records=$(cut -d' ' -f2 <<<"$out"); peak_kib=$(cut -d' ' -f3 <<<"$out")
-    local t0; t0=$(now)
-    # Into a file: grep stops at the first match when it writes to /dev/null.
-    (cd "$data" && grep -F -c 00-1a-2b leases-*.txt >"$root/grep.out" || true)
-    g+=("$(calc "$(now) - $t0" 4)")
-  done
-  lookup_s=$(printf '%s\n' "${l[@]}" | median)
-  grep_s=$(printf '%s\n' "${g[@]}" | median)
-}
+ln -s "$c_drive" "$root/c"
+mkdir -p "$c_drive/temp"
+data=("$c_drive/bench10000" "$c_drive/bench100" "$c_drive/benchline")
+for every in 10000 100; do "$native/generate_listings" "$c_drive/bench$every" "$files" "$lines" "$every"; done
+size=$(du -sm "$c_drive/bench10000" | cut -f1)
 
 echo "| measure | result |"
 echo "|---|---|"
-measure_lookup "$((lines / 10))"
-small_peak=$peak_kib small_size=$size
-measure_lookup "$lines"
-row "lease search, ${files} listings x ${lines} lines (${size} MB), ${records} matches: lookup (native, median of $runs)" "${lookup_s} s"
-row "same files: grep -F -c (median of $runs)" "${grep_s} s"
-row "ratio lookup / grep (goal: at most 2)" "$(calc "$lookup_s / $grep_s" 2)"
-row "peak memory of the lookup at ${small_size} MB / ${size} MB" "${small_peak} KiB / ${peak_kib} KiB"
-
-x=()
-for _ in $(seq $runs); do
-  rm -f "$WINEPREFIX/drive_c/temp/findout.txt"
-  x+=("$(wine build/mingw/bench/lease_search.exe "$(winepath -w "$root")" 'c:\bench\list.txt' 00-1a-2b | cut -d' ' -f1)")
+echo "| **Lease search, ${files} listings x ${lines} lines (${size} MB), files in the page cache, medians of $runs** | |"
+for shape in "bench10000 00-1a-2b one line in 10,000" "bench100 00-1a-2b one line in 100" "bench10000 '' every line (empty search text)"; do
+  read -r folder needle what <<<"$shape"
+  [ "$needle" = "''" ] && needle=""
+  listings=("$c_drive/$folder"/leases-*.txt)
+  cat "${listings[@]}" >/dev/null
+  dd_s=$(timed bash -c 'for f; do dd if="$f" bs=256k of=/dev/null status=none; done' _ "${listings[@]}")
+  if [ -n "$needle" ]; then
+    rg_s=$(timed rg -F -c -j1 --no-mmap "$needle" "${listings[@]}")
+    grep_s=$(timed grep -F -c "$needle" "${listings[@]}")
+  else
+    rg_s=$(timed rg -c -j1 --no-mmap '' "${listings[@]}")
+    grep_s=$(timed grep -c '' "${listings[@]}")
+  fi
+  read -r scan_s found peak < <(searched "$native/lease_search" scan "$root" "c:\\$folder\\list.txt" "$needle")
+  read -r wscan_s _ < <(searched wine "$win/bench/lease_search.exe" scan x "c:\\$folder\\list.txt" "$needle")
+  row "$what: lines found" "$found"
+  row "$what: dd bs=256k (the read limit) / rg -F -c -j1 --no-mmap / grep -F -c" "${dd_s} s / ${rg_s} s / ${grep_s} s"
+  row "$what: search, native" "${scan_s} s: $(calc "$scan_s / $rg_s" 2) x rg (goal 1.2), $(calc "$scan_s / $dd_s" 2) x dd (goal 1.3), peak ${peak} KiB"
+  row "$what: search, $wine_build" "${wscan_s} s: $(calc "$wscan_s / $rg_s" 2) x rg (goal 1.5)"
+  if [ "$folder" = bench100 ] || [ -n "$needle" ]; then
+    read -r look_s count _ < <(searched "$native/lease_search" lookup "$root" "c:\\$folder\\list.txt" "$needle")
+    row "$what: whole lookup with its reports (log appended per match; clipboard in memory), native" \
+      "${look_s} s for ${count} records: $(calc "$look_s / $rg_s" 2) x rg"
+  fi
 done
-xs=$(printf '%s\n' "${x[@]}" | median)
-row "same lookup as 32-bit Windows code under Wine (lease_search.exe, median of $runs)" "${xs} s, ratio to grep $(calc "$xs / $grep_s" 2)"
 
-w=()
+# Tessilo.exe itself, start-up subtracted: its run less its run on an empty list.
+: >"$c_drive/bench10000/empty.txt"
+tessilo() { wine "$win/tests/e2e/wintool.exe" run -- "$win/apps/Tessilo.exe" "$@"; }
+full=() bare=() nomatch=()
 for _ in $(seq 3); do
-  rm -f "$WINEPREFIX/drive_c/temp/findout.txt"
-  t0=$(now)
-  wine build/mingw/tests/e2e/wintool.exe run -- build/mingw/apps/Tessilo.exe '/dhcp<c:\bench\list.txt' 00-1a-2b >/dev/null
-  w+=("$(calc "$(now) - $t0")")
+  rm -f "$c_drive/temp/findout.txt"
+  t0=$(now); tessilo '/dhcp<c:\bench10000\list.txt' 00-1a-2b >/dev/null; full+=("$(calc "$(now) - $t0")")
+  t0=$(now); tessilo '/dhcp<c:\bench10000\list.txt' zz-zz-zz >/dev/null; nomatch+=("$(calc "$(now) - $t0")")
+  t0=$(now); tessilo '/dhcp<c:\bench10000\empty.txt' 00-1a-2b >/dev/null; bare+=("$(calc "$(now) - $t0")")
 done
-wine_s=$(printf '%s\n' "${w[@]}" | median)
-row "same lookup: Tessilo.exe under Wine, whole run (median of 3)" "${wine_s} s, ratio to grep $(calc "$wine_s / $grep_s" 1)"
-rm -rf "$data"
+full_s=$(printf '%s\n' "${full[@]}" | median); bare_s=$(printf '%s\n' "${bare[@]}" | median)
+nomatch_s=$(printf '%s\n' "${nomatch[@]}" | median)
+rg_s=$(timed rg -F -c -j1 --no-mmap 00-1a-2b "$c_drive"/bench10000/leases-*.txt)
+records=$(grep -c '^Searchdate:' "$c_drive/temp/findout.txt")
+row "**Tessilo.exe ($wine_build), one line in 10,000, median of 3, less its run on an empty list (${bare_s} s)**" ""
+row "lookup reporting ${records} matches" "$(calc "$full_s - $bare_s") s: $(calc "($full_s - $bare_s) / $rg_s" 1) x rg (goal 1.5)"
+row "same listings, a search text found nowhere" "$(calc "$nomatch_s - $bare_s") s: $(calc "($nomatch_s - $bare_s) / $rg_s" 1) x rg"
+read -r clip_ms append_ms < <(wine "$win/bench/report_costs.exe" 'c:\temp\costs.txt' | tr -d '\r')
+row "what one match costs as Windows calls under Wine: clipboard set (twice per match) / log record appended (open, write, close)" \
+  "${clip_ms} ms / ${append_ms} ms, so $(calc "2 * $clip_ms + $append_ms") ms per match"
+rm -rf "$c_drive/bench10000" "$c_drive/bench100"
 
-build/bench/bench/conversion_bench --benchmark_format=csv 2>/dev/null | tail -n +2 | while IFS=, read -r name _ _ _ _ _ _ _ _ _ per; do
+# Listings of one long line without the search text.
+mkdir -p "$c_drive/benchline"
+row "**One listing of a single line without the search text (lookup with its list file)**" ""
+for mb in 100 1000; do
+  head -c "${mb}000000" /dev/zero | tr '\0' 'x' >"$c_drive/benchline/line.txt"
+  printf 'c:\\benchline\\line.txt\r\n' >"$c_drive/benchline/list.txt"
+  cat "$c_drive/benchline/line.txt" >/dev/null
+  read -r n_s _ n_peak < <(searched "$native/lease_search" lookup "$root" 'c:\benchline\list.txt' 00-1a)
+  read -r w_s _ w_peak < <(searched wine "$win/bench/lease_search.exe" lookup x 'c:\benchline\list.txt' 00-1a)
+  row "$mb MB on one line: native / $wine_build" "${n_s} s, peak ${n_peak} KiB / ${w_s} s, peak ${w_peak} KiB (Wine's own included)"
+done
+rm -rf "$c_drive/benchline"
+
+"$native/conversion_bench" --benchmark_format=csv 2>/dev/null | tail -n +2 | while IFS=, read -r name _ _ _ _ _ _ _ _ _ per; do
   chars=${name##*/}; chars=${chars%\"}
   row "conversion of $chars characters" "$(calc "$per * 1e9") ns per character"
 done
 
 # Idle window: CPU time over 10 s.
-wine build/mingw/tests/e2e/wintool.exe run -- "$PWD/build/mingw/apps/Veltrane.exe" >/dev/null 2>&1 &
+wine "$win/tests/e2e/wintool.exe" run -- "$PWD/$win/apps/Veltrane.exe" >/dev/null 2>&1 &
 runner=$!
 xdotool search --sync --onlyvisible --name '^Veltrane$' >/dev/null
 sleep 1
-pid=$(pgrep -f "^$PWD/build/mingw/apps/Veltrane.exe" | head -n1 || true)
+pid=$(pgrep -f "^$PWD/$win/apps/Veltrane.exe" | head -n1 || true)
 ticks() { awk '{print $14 + $15}' "/proc/$pid/stat"; }
 hz=$(getconf CLK_TCK)
 before=$(ticks); sleep 10; after=$(ticks)
 row "idle window, 10 s: CPU used (goal: under 1% of a core)" "$(calc "($after - $before) * 100 / $hz / 10" 2)%"
-wine build/mingw/tests/e2e/wintool.exe close-box >/dev/null
+wine "$win/tests/e2e/wintool.exe" close-box >/dev/null
 wait "$runner" || true
 
 # One-shot latency against a window that only shows itself.
 v=() m=()
-for _ in $(seq $runs); do
-  t0=$(now); wine build/mingw/apps/Veltrane.exe 00:11:22:33:44:55 >/dev/null 2>&1; v+=("$(calc "$(now) - $t0")")
-  t0=$(now); wine build/mingw/bench/minimal_window.exe >/dev/null 2>&1; m+=("$(calc "$(now) - $t0")")
+for _ in $(seq "$runs"); do
+  t0=$(now); wine "$win/apps/Veltrane.exe" 00:11:22:33:44:55 >/dev/null 2>&1; v+=("$(calc "$(now) - $t0")")
+  t0=$(now); wine "$win/bench/minimal_window.exe" >/dev/null 2>&1; m+=("$(calc "$(now) - $t0")")
 done
 vs=$(printf '%s\n' "${v[@]}" | median); ms=$(printf '%s\n' "${m[@]}" | median)
 row "one-shot Veltrane.exe 00:11:22:33:44:55 under Wine (median of $runs)" "${vs} s"
 row "minimal Win32 window under Wine (median of $runs)" "${ms} s, ratio $(calc "$vs / $ms" 2)"
-row "Tessilo.exe lookup under Wine less the minimal window's time" "$(calc "$wine_s - $ms") s, ratio to grep $(calc "($wine_s - $ms) / $grep_s" 2)"

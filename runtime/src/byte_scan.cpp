@@ -50,10 +50,27 @@ const char* findLineEnd(const char* begin, const char* end) {
   return end;
 }
 
+const char* findLastLineEnd(const char* begin, const char* end) {
+  for (const char* p = end; p > begin;) {
+    --p;
+    if (*p == '\r' || *p == '\n') return p;
+  }
+  return end;
+}
+
 const char* findHighByte(const char* begin, const char* end) {
   for (const char* p = begin; p < end; ++p)
     if (static_cast<unsigned char>(*p) >= 0x80) return p;
   return end;
+}
+
+bool widenAscii(const char* begin, const char* end, char16_t* out) {
+  for (const char* p = begin; p < end; ++p) {
+    const auto byte = static_cast<unsigned char>(*p);
+    if (byte >= 0x80) return false;
+    *out++ = byte;
+  }
+  return true;
 }
 
 }  // namespace plain

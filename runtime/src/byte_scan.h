@@ -22,14 +22,21 @@ Probe chooseProbe(std::string_view needle, std::string_view sample);
 const char* findNeedle(const char* begin, const char* end, std::string_view needle, const Probe& probe);
 // The first CR or LF in [begin, end), or end.
 const char* findLineEnd(const char* begin, const char* end);
+// The last CR or LF in [begin, end), or end.
+const char* findLastLineEnd(const char* begin, const char* end);
 // The first byte of 0x80 or above in [begin, end), or end.
 const char* findHighByte(const char* begin, const char* end);
+// Copies ASCII bytes to 16-bit units at out; false, with out partly
+// written, when [begin, end) holds a byte of 0x80 or above.
+bool widenAscii(const char* begin, const char* end, char16_t* out);
 
 // Plain C++ versions: the reference, and the fallback on any CPU.
 namespace plain {
 const char* findNeedle(const char* begin, const char* end, std::string_view needle, const Probe& probe);
 const char* findLineEnd(const char* begin, const char* end);
+const char* findLastLineEnd(const char* begin, const char* end);
 const char* findHighByte(const char* begin, const char* end);
+bool widenAscii(const char* begin, const char* end, char16_t* out);
 }  // namespace plain
 
 }  // namespace rt::scan

@@ -9,6 +9,10 @@ const char* findNeedle(const char* begin, const char* end, std::string_view need
 
 const char* findLineEnd(const char* begin, const char* end) { return plain::findLineEnd(begin, end); }
 
+const char* findLastLineEnd(const char* begin, const char* end) { return plain::findLastLineEnd(begin, end); }
+
 const char* findHighByte(const char* begin, const char* end) { return plain::findHighByte(begin, end); }
+
+bool widenAscii(const char* begin, const char* end, char16_t* out) { return plain::widenAscii(begin, end, out); }
 
 }  // namespace rt::scan

@@ -63,6 +63,19 @@ SSE2 const char* findLineEndSse2(const char* begin, const char* end) {
   return plain::findLineEnd(p, end);
 }
 
+SSE2 const char* findLastLineEndSse2(const char* begin, const char* end) {
+  const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n');
+  const char* p = end;
+  for (; p - begin >= 32; p -= 32) {
+    const __m128i a = load(p - 32), b = load(p - 16);
+    const unsigned bits = mask(_mm_or_si128(_mm_cmpeq_epi8(a, cr), _mm_cmpeq_epi8(a, lf))) |
+                          mask(_mm_or_si128(_mm_cmpeq_epi8(b, cr), _mm_cmpeq_epi8(b, lf))) << 16;
+    if (bits != 0) return p - 32 + (31 - __builtin_clz(bits));
+  }
+  const char* at = plain::findLastLineEnd(begin, p);
+  return at == p ? end : at;
+}
+
 SSE2 const char* findHighByteSse2(const char* begin, const char* end) {
   const char* p = begin;
   for (; end - p >= 32; p += 32) {
@@ -70,6 +83,18 @@ SSE2 const char* findHighByteSse2(const char* begin, const char* end) {
     if (bits != 0) return p + __builtin_ctz(bits);
   }
   return plain::findHighByte(p, end);
+}
+
+SSE2 bool widenAsciiSse2(const char* begin, const char* end, char16_t* out) {
+  const __m128i zero = _mm_setzero_si128();
+  const char* p = begin;
+  for (; end - p >= 16; p += 16, out += 16) {
+    const __m128i bytes = load(p);
+    if (mask(bytes) != 0) return false;
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_unpacklo_epi8(bytes, zero));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 8), _mm_unpackhi_epi8(bytes, zero));
+  }
+  return plain::widenAscii(p, end, out);
 }
 
 }  // namespace
@@ -84,6 +109,14 @@ const char* findLineEnd(const char* begin, const char* end) {
 
 const char* findHighByte(const char* begin, const char* end) {
   return kSse2 ? findHighByteSse2(begin, end) : plain::findHighByte(begin, end);
+}
+
+const char* findLastLineEnd(const char* begin, const char* end) {
+  return kSse2 ? findLastLineEndSse2(begin, end) : plain::findLastLineEnd(begin, end);
+}
+
+bool widenAscii(const char* begin, const char* end, char16_t* out) {
+  return kSse2 ? widenAsciiSse2(begin, end, out) : plain::widenAscii(begin, end, out);
 }
 
 }  // namespace rt::scan

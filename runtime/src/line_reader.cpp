@@ -30,19 +30,8 @@ struct Pattern {
   scan::Probe probe;
 };
 
-bool isLineEnd(unsigned unit) { return unit == '\r' || unit == '\n'; }
-
 bool isSurrogatePair(std::u16string_view text, std::size_t i) {
   return i + 1 < text.size() && text[i] >= 0xD800 && text[i] < 0xDC00 && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000;
-}
-
-std::u16string unitsFromUtf16le(std::string_view bytes) {
-  std::u16string units(bytes.size() / 2, u'\0');
-  for (std::size_t i = 0; i < units.size(); ++i)
-    units[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |
-                                     static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
-  if (bytes.size() % 2 != 0) units += u'\uFFFD';  // a trailing odd byte is not a character
-  return units;
 }
 
 std::string utf16leFromUnits(std::u16string_view units) {
@@ -81,7 +70,9 @@ class LineReader::Impl {
 
   std::u16string readLine() {
     settle();
-    return takeLine();
+    std::u16string line;
+    takeLine(line);
+    return line;
   }
 
   bool readLineContaining(std::u16string_view needle, std::u16string& line) {
@@ -93,7 +84,7 @@ class LineReader::Impl {
         return false;
       case Pattern::EachLine:
         while (!atEnd()) {
-          line = takeLine();
+          takeLine(line);
           if (contains(line, needle)) return true;
         }
         return false;
@@ -132,11 +123,8 @@ class LineReader::Impl {
         if (base_ + hit + width - lineStart_ > limits_.maxLine) throw Error(err::OutOfMemory);
         rewindTo(lineStart_);
       }
-      std::u16string candidate = takeLine();
-      if (contains(candidate, needle)) {
-        line = std::move(candidate);
-        return true;
-      }
+      takeLine(line);
+      if (contains(line, needle)) return true;
       settle();
       scanned = 0;
     }
@@ -220,43 +208,56 @@ class LineReader::Impl {
 
   // The last line end in [from, to), or npos.
   std::size_t lastLineEndIn(std::size_t from, std::size_t to) const {
-    for (std::size_t i = to; i >= from + unit_;) {
-      i -= unit_;
-      if (isLineEnd(unitAt(i))) return i;
+    const char* const data = buf_.get();
+    for (;;) {
+      const char* at = scan::findLastLineEnd(data + from, data + to);
+      if (at == data + to) return npos;
+      const auto i = static_cast<std::size_t>(at - data);
+      if (unit_ == 1 || (aligned(i) && i + 1 < to && data[i + 1] == 0)) return i;
+      to = i;
     }
-    return npos;
   }
 
-  // The line that starts at pos_, held whole, and its line end consumed.
-  std::u16string takeLine() {
+  // The line that starts at pos_, held whole and decoded into line (whose
+  // memory is reused), and its line end consumed.
+  void takeLine(std::u16string& line) {
     std::size_t scanned = 0;  // from pos_
     for (;;) {
       const std::size_t at = lineEndFrom(pos_ + scanned);
       if (at != npos) {
-        std::u16string line = decode(pos_, at);
+        decode(pos_, at, line);
         skipLf_ = unitAt(at) == '\r';
         pos_ = at + unit_;
         lineStart_ = base_ + pos_;
-        return line;
+        return;
       }
       scanned = dataEnd() - pos_;
       if (scanned > limits_.maxLine) throw Error(err::OutOfMemory);
       if (!fill()) {
-        std::u16string line = decode(pos_, end_);  // the last line, without a line end
+        decode(pos_, end_, line);  // the last line, without a line end
         pos_ = end_;
         lineStart_ = base_ + pos_;
-        return line;
+        return;
       }
     }
   }
 
-  std::u16string decode(std::size_t from, std::size_t to) {
+  void decode(std::size_t from, std::size_t to, std::u16string& line) {
     if (to - from > limits_.maxLine) throw Error(err::OutOfMemory);
-    const std::string_view raw(buf_.get() + from, to - from);
-    switch (encoding_) {
-      case Encoding::Utf16: return unitsFromUtf16le(raw);
-      case Encoding::Utf8: return fromUtf8(raw);
-      default: return fs_.decode(raw);
+    const char* const begin = buf_.get() + from;
+    const char* const end = buf_.get() + to;
+    if (encoding_ == Encoding::Utf16) {
+      line.resize((to - from) / 2);
+      for (std::size_t i = 0; i < line.size(); ++i)
+        line[i] = static_cast<char16_t>(static_cast<unsigned char>(begin[2 * i]) |
+                                        static_cast<unsigned char>(begin[2 * i + 1]) << 8);
+      if ((to - from) % 2 != 0) line += u'\uFFFD';  // a trailing odd byte is not a character
+    } else {
+      // ASCII reads the same in UTF-8 and in every Windows code page.
+      line.resize(to - from);
+      if (scan::widenAscii(begin, end, line.data())) return;
+      const std::string_view raw(begin, to - from);
+      line = encoding_ == Encoding::Utf8 ? fromUtf8(raw) : fs_.decode(raw);
     }
   }
 
