@@ -86,15 +86,21 @@ SSE2 const char* findHighByteSse2(const char* begin, const char* end) {
 }
 
 SSE2 bool widenAsciiSse2(const char* begin, const char* end, char16_t* out) {
+  const auto size = static_cast<std::size_t>(end - begin);
+  if (size < 16) return plain::widenAscii(begin, end, out);
   const __m128i zero = _mm_setzero_si128();
-  const char* p = begin;
-  for (; end - p >= 16; p += 16, out += 16) {
-    const __m128i bytes = load(p);
+  const auto widen16 = [&](std::size_t at) SSE2 {
+    const __m128i bytes = load(begin + at);
     if (mask(bytes) != 0) return false;
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_unpacklo_epi8(bytes, zero));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 8), _mm_unpackhi_epi8(bytes, zero));
-  }
-  return plain::widenAscii(p, end, out);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + at), _mm_unpacklo_epi8(bytes, zero));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + at + 8), _mm_unpackhi_epi8(bytes, zero));
+    return true;
+  };
+  std::size_t at = 0;
+  for (; at + 16 <= size; at += 16)
+    if (!widen16(at)) return false;
+  // The rest as the last 16 bytes, again in part.
+  return at == size || widen16(size - 16);
 }
 
 }  // namespace
