@@ -137,12 +137,15 @@ class LineReader::Impl {
     if (eof_) return false;
     const std::size_t held = end_ - pos_;
     const std::size_t want = held + limits_.readSize;
-    if (capacity_ < want || (capacity_ > baseCapacity_ && want <= baseCapacity_)) {
-      // Doubling keeps a long held line's copies linear in its length.
-      const std::size_t size = std::max(want, capacity_ < want ? 2 * capacity_ : baseCapacity_);
-      auto bigger = std::make_unique_for_overwrite<char[]>(size);
-      if (held != 0) std::memcpy(bigger.get(), buf_.get() + pos_, held);
-      buf_ = std::move(bigger);
+    std::size_t size = capacity_;
+    if (capacity_ < want)
+      size = std::max({want, 2 * capacity_, baseCapacity_});  // doubling: a long held line is copied in linear time
+    else if (capacity_ > baseCapacity_ && want <= baseCapacity_)
+      size = baseCapacity_;  // done with a long line
+    if (size != capacity_) {
+      auto other = std::make_unique_for_overwrite<char[]>(size);
+      if (held != 0) std::memcpy(other.get(), buf_.get() + pos_, held);
+      buf_ = std::move(other);
       capacity_ = size;
     } else if (pos_ != 0 && held != 0) {
       std::memmove(buf_.get(), buf_.get() + pos_, held);

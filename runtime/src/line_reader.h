@@ -3,7 +3,8 @@
 // mark (UTF-16LE or UTF-8); without one the file is in the system code page.
 // Lines end at CR LF, a lone CR or a lone LF.
 //
-// Memory: a buffer of twice the read size plus the line being returned.
+// Memory: a buffer of twice the read size (reads fill what is free of it)
+// plus the line being returned.
 // Searching passes over lines without the search text without holding them
 // (only up to 64 KiB of the line in progress when a buffer ends), in time
 // linear in the bytes read, whatever the line lengths. A line that has to
