@@ -96,7 +96,10 @@ void Form1::exportScript(const std::u16string& result) {
   files.printLine(kScriptFile, {u"set mac="});
   files.printLine(kScriptFile, {*assignment});
   files.close(kScriptFile);
-  rt_.startProcess(path, rt::WindowStyle::MinimizedFocus);
+  // Minimised and not activated: a started console that took activation
+  // would take the keyboard from Text1 after the change reaction has given
+  // it back, and the next paste would go nowhere.
+  rt_.startProcess(path, rt::WindowStyle::Minimized);
 }
 
 }  // namespace conv

@@ -12,7 +12,7 @@ set -uo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh || exit 1
 source scripts/platform.sh
-source scripts/virtual-display.sh
+source scripts/virtual-display.sh || exit 1
 passed=0 failed=0
 results=$(mktemp -d)
 trap 'stop_virtual_display; rm -rf "$results"' EXIT

@@ -1,18 +1,48 @@
 # Sourced: when no display is set, starts Xvfb on a display it picks itself
-# and exports DISPLAY. stop_virtual_display ends Wine's processes and then
-# that Xvfb; callers run it when they end.
+# and exports DISPLAY; returns 1 with a message when Xvfb does not come up
+# within 10 seconds, so callers stop rather than run with no display.
+# stop_virtual_display ends Wine's processes and then that Xvfb; callers
+# run it when they end.
 virtual_display_pid=
-if [ -z "${DISPLAY:-}" ]; then
-  display_file=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
-  virtual_display_pid=$!
-  for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.05; done
-  export DISPLAY=":$(head -n1 "$display_file")"
-  rm -f "$display_file"
-fi
 stop_virtual_display() {
   [ -n "$virtual_display_pid" ] || return 0
   if declare -F wineserver >/dev/null; then wineserver -k 2>/dev/null || true; fi
   kill "$virtual_display_pid" 2>/dev/null || true
   virtual_display_pid=
+}
+start_virtual_display() {
+  local display_file log number=
+  display_file=$(mktemp) log=$(mktemp)
+  # Xvfb writes the display's number to descriptor 3 once it accepts clients.
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" >"$log" 2>&1 &
+  virtual_display_pid=$!
+  for _ in $(seq 200); do
+    number=$(head -n1 "$display_file")
+    [ -n "$number" ] && break
+    kill -0 "$virtual_display_pid" 2>/dev/null || break
+    sleep 0.05
+  done
+  rm -f "$display_file"
+  if [ -z "$number" ]; then
+    echo "virtual display: Xvfb did not start; what it said:" >&2
+    sed 's/^/  /' "$log" >&2
+    rm -f "$log"
+    stop_virtual_display
+    return 1
+  fi
+  rm -f "$log"
+  export DISPLAY=":$number"
+}
+if [ -z "${DISPLAY:-}" ]; then start_virtual_display || return 1; fi
+
+# Prints the X id of the first visible window whose name matches REGEX,
+# waiting up to SECONDS (default 20) for it; returns 1 when none came.
+wait_for_window() {  # REGEX [SECONDS]
+  local id deadline=$((SECONDS + ${2:-20}))
+  while :; do
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1) || true
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    [ "$SECONDS" -lt "$deadline" ] || return 1
+    sleep 0.1
+  done
 }

@@ -1,14 +1,10 @@
 # Every function a program imports is on the list of allowed imports and is
 # there since Windows 7 or earlier, so that the program starts on Windows 7 SP1.
-#   check_imports.sh OBJDUMP LIST PROGRAM.exe
+#   check_imports.sh PE_INFO LIST PROGRAM.exe
 set -euo pipefail
-objdump=$1 list=$2 program=$3
+pe_info=$1 list=$2 program=$3
 
-imports=$("$objdump" -p "$program" | awk '
-  /DLL Name:/ { dll = toupper($3); next }
-  /^\tvma:/ { next }
-  /^\t[0-9a-f]+\t/ && dll != "" { print dll, $NF }
-  /^ [0-9a-f]+\t/ { dll = "" }')
+imports=$("$pe_info" imports "$program")
 [ -n "$imports" ] || { echo "FAIL: no imports read from $program"; exit 1; }
 
 bad=$(awk '

@@ -89,9 +89,14 @@ start_program() {  # [NAME=VALUE... --] PROGRAM ARGS...
   wintool run "${program_env[@]}" -- "${program_command[@]}" >"$unix_temp/exit-code.log" 2>&1 &
   program_pid=$!
   pids+=("$program_pid")
-  window_id=$(xdotool search --sync --onlyvisible --name '^Veltrane$' | head -n1)
-  [ -n "$window_id" ] || fail "no window"
+  window_id=$(wait_for_window "^Veltrane\$") || fail "no window within 20 s: $*"
   sleep 0.5
+}
+
+# Waits up to 10 s until no process's command line matches REGEX.
+wait_until_gone() {  # REGEX
+  for _ in $(seq 100); do pgrep -f "$1" >/dev/null || return 0; sleep 0.1; done
+  return 1
 }
 
 # Waits for the background program to end; sets exit_code.

@@ -20,6 +20,9 @@ hold_clipboard 8000
 expect_report "Can't open clipboard" "${lookup[@]}"
 expect_eq "$exit_code" 521 "exit code with the clipboard held"
 expect_eq "$(cat "$unix_c/temp/findout.txt")" $'an earlier record\r' "log after the clipboard fault"
+# The holder lets go only when its time is up; until then every lookup
+# would end the same way.
+wait "$holder_pid" || true
 
 # findout.txt that cannot be written: another program holds it open alone
 # (a read-only attribute does not stop root, which runs these tests).

@@ -8,7 +8,11 @@ paste_text "00:11:22:33:44:55"
 expect_eq "$(form_fact control100.text)" "00:11:22:33:44:55" "Text1"
 expect_eq "$(form_fact control101.text)" "00-11-22-33-44-55" "Text2"
 expect_eq "$(form_fact control100.sel)" "0,17" "whole input selected"
+# The script started by the conversion comes and goes without taking the
+# keyboard from Text1: the next paste lands there.
+wait_until_gone 'wmac\.cmd' || fail "the started script did not end"
 expect_eq "$(form_fact focus)" control100 "focus back on Text1"
+expect_eq "$(form_fact active)" window "the window still active"
 expect_eq "$(clipboard)" "00-11-22-33-44-55" "clipboard"
 expect_eq "$(cat "$unix_temp/wmac.cmd")" $'set mac=\r\nset mac=00-11-22-33-44-55\r' "script"
 

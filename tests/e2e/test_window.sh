@@ -50,7 +50,7 @@ wait_program
 screenshot() {  # DPI WIDTHxHEIGHT CLICK_X CLICK_Y
   set_dpi "$1"
   wine explorer "/desktop=shot$1,$2" "$VELTRANE" >/dev/null 2>&1 &
-  desk=$(xdotool search --sync --name "^shot$1" | head -n1)
+  desk=$(wait_for_window "^shot$1") || fail "no virtual desktop shot$1 within 20 s"
   sleep 2
   wintool clip-set "00:1a:2b:3c:4d:5e"
   xdotool mousemove --window "$desk" "$3" "$4" click 1; sleep 0.5

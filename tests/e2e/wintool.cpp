@@ -197,6 +197,11 @@ int run(int argc, wchar_t** argv) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  // A reader that is not DPI-aware sees another program's window scaled to
+  // 96 DPI (Wine 9 and later virtualise coordinates as Windows does). The
+  // thread's awareness decides it: under Wine 10, setting the process's
+  // alone still left the geometry scaled.
+  SetThreadDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
   const std::wstring verb = argc > 1 ? argv[1] : L"";
   if (verb == L"clip-get") return clipGet();
   if (verb == L"clip-set" && argc > 2) return clipSet(argv[2]);

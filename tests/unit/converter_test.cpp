@@ -79,7 +79,7 @@ TEST_F(Converter, OneShotConvertsShowsExportsStartsTheScriptAndEnds) {
   EXPECT_EQ(read(script), "set mac=\r\nset mac=00-11-22-33-44-55\r\n");
   ASSERT_EQ(services_.started_.size(), 1u);
   EXPECT_EQ(services_.started_[0].path, script);
-  EXPECT_EQ(services_.started_[0].style, rt::WindowStyle::MinimizedFocus);
+  EXPECT_EQ(services_.started_[0].style, rt::WindowStyle::Minimized);
   // The input keeps the focus with all of it selected, ready for the next paste.
   EXPECT_EQ(services_.window().focus(), u"Text1");
   EXPECT_EQ(field(u"Text1").selLength(), 17u);

@@ -46,7 +46,7 @@ std::u16string formatted(DateOrTimeFormat format, DWORD flags, const DateTime& w
 
 int showWindowFor(WindowStyle style) {
   switch (style) {
-    case WindowStyle::MinimizedFocus: return SW_SHOWMINIMIZED;
+    case WindowStyle::Minimized: return SW_SHOWMINNOACTIVE;
     case WindowStyle::Hide: return SW_HIDE;
     default: return SW_SHOWNORMAL;
   }

@@ -58,7 +58,9 @@ class Window {
   virtual void onClose(std::function<void()> handler) = 0;
 };
 
-enum class WindowStyle { Hide = 0, Normal = 1, MinimizedFocus = 2 };
+// How a started program's window shows. Minimized takes no focus: the window
+// that starts it keeps the keyboard.
+enum class WindowStyle { Hide, Normal, Minimized };
 
 struct DateTime {
   int year, month, day, hour, minute, second;
