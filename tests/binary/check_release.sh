@@ -1,15 +1,16 @@
 # The release archive holds the two programs, the guide for Windows users
 # (with Windows line ends) and sums that match the programs.
-#   check_release.sh CPACK_CONFIG
+#   check_release.sh BUILD_DIR RELEASE.zip
 set -euo pipefail
-config=$1
+build=$1 zip=$2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL (release): $*"; exit 1; }
 
-cpack --config "$config" -B "$work/out" >/dev/null
-zips=("$work"/out/Veltrane-*.zip)
-[ -f "${zips[0]}" ] || fail "no Veltrane-<release>.zip"
+rm -f "$zip"
+cmake --build "$build" --target release >/dev/null
+zips=("$zip")
+[ -f "${zips[0]}" ] || fail "no $(basename "$zip")"
 mkdir "$work/x" && (cd "$work/x" && cmake -E tar xf "${zips[0]}")
 folder=$(basename "${zips[0]}" .zip)
 expect="$folder/README.txt $folder/SHA256SUMS.txt $folder/Tessilo.exe $folder/Veltrane.exe"

@@ -129,6 +129,16 @@ click_at() { xdotool mousemove --window "$window_id" "$1" "$2" click 1; sleep 0.
 click_text1() { click_at 150 28; }
 click_close() { click_at 150 104; }
 
+# The functions that Wine's relay trace (WINEDEBUG=+relay) shows, as
+# module.Function separated by ";"; all of them again when empty.
+relay_only() {  # FUNCTIONS
+  if [ -n "$1" ]; then
+    wine reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /t REG_SZ /d "$1" /f >/dev/null 2>&1
+  else
+    wine reg delete 'HKCU\Software\Wine\Debug' /v RelayInclude /f >/dev/null 2>&1 || true
+  fi
+}
+
 # The display's DPI for the programs started after it (Wine reads it at start).
 set_dpi() {
   wineserver -k 2>/dev/null || true

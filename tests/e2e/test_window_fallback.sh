@@ -3,13 +3,6 @@
 # as on the modern path, at 96 and 144 DPI, fonts included; and each path
 # calls what its Windows has.
 source "$(dirname "$0")/lib.sh"
-relay_only() {  # FUNCTIONS: what Wine's relay trace shows; nothing when empty
-  if [ -n "$1" ]; then
-    wine reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /t REG_SZ /d "$1" /f >/dev/null 2>&1
-  else
-    wine reg delete 'HKCU\Software\Wine\Debug' /v RelayInclude /f >/dev/null 2>&1 || true
-  fi
-}
 trap 'set_dpi 96; relay_only ""; cleanup' EXIT
 
 # The functions each path sizes the window with, as Wine's relay trace sees them.

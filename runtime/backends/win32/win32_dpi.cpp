@@ -1,36 +1,9 @@
 #include "win32_dpi.h"
 
-#include <cwchar>
-#include <string>
+#include "win32_library.h"
 
 namespace rt::win32 {
 namespace {
-
-enum class Level { Windows7, Windows81, Windows10 };
-
-Level levelFromEnvironment() {
-  wchar_t value[16] = L"";
-  const DWORD size = GetEnvironmentVariableW(L"MACTOOLS_WIN32_LEVEL", value, 16);
-  if (size == 0 || size >= 16) return Level::Windows10;
-  if (std::wcscmp(value, L"7") == 0) return Level::Windows7;
-  if (std::wcscmp(value, L"8.1") == 0) return Level::Windows81;
-  return Level::Windows10;
-}
-
-template <typename Fn>
-Fn lookUp(HMODULE module, const char* name) {
-  // GetProcAddress returns a generic function pointer; the caller names the real type.
-  return module ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
-}
-
-// shcore.dll from the system folder only, never from beside the program.
-HMODULE loadSystemLibrary(const wchar_t* name) {
-  wchar_t folder[MAX_PATH];
-  const UINT size = GetSystemDirectoryW(folder, MAX_PATH);
-  if (size == 0 || size >= MAX_PATH) return nullptr;
-  const std::wstring path = std::wstring(folder, size) + L"\\" + name;
-  return LoadLibraryW(path.c_str());
-}
 
 constexpr int kPerMonitorAware = 2;  // PROCESS_PER_MONITOR_DPI_AWARE
 constexpr int kEffectiveDpi = 0;     // MDT_EFFECTIVE_DPI

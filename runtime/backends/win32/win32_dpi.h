@@ -4,8 +4,8 @@
 //   Windows 10 1607+: the window's own DPI and metrics for it;
 //   Windows 8.1:      per-monitor awareness and the monitor's DPI (shcore);
 //   Windows 7:        the system DPI, its metrics scaled to the DPI asked.
-// MACTOOLS_WIN32_LEVEL=7 or 8.1 in the environment makes the look-up act
-// as on that Windows, so that tests can take each path on any system.
+// MACTOOLS_WIN32_LEVEL=7 or 8.1 makes the look-ups act as on that Windows
+// (win32_library.h).
 #include <windows.h>
 
 #include "win32_handles.h"
