@@ -7,8 +7,8 @@ rt::FormLayout form1Layout() {
   return {u"Veltrane",
           4560,
           1710,
-          {{ControlKind::TextField, u"Text1", u"", {240, 240, 4095, 375}},
-           {ControlKind::TextField, u"Text2", u"", {240, 840, 4095, 375}},
+          {{ControlKind::TextField, u"Text1", u"", {240, 240, 4095, 375}, u"Address"},
+           {ControlKind::TextField, u"Text2", u"", {240, 840, 4095, 375}, u"Converted address"},
            {ControlKind::Button, u"Command1", u"Close", {240, 1440, 4095, 255}}}};
 }
 

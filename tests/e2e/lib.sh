@@ -12,8 +12,6 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Wine's own services start here, detached from the test's output.
-wine cmd /c exit </dev/null >/dev/null 2>&1 || true
 
 # Each test has its own temporary folder inside the prefix.
 win_temp="C:\\e2e\\$test_name"
@@ -26,6 +24,15 @@ expect_eq() { [ "$1" == "$2" ] || fail "$3: expected [$2], got [$1]"; }
 pass() { echo "ok: $test_name"; }
 
 wintool() { wine "$WINTOOL" "$@"; }
+
+# Wine's own services, detached from the test's output, and its desktop with
+# the clipboard manager: a manager that starts while a program sets the
+# clipboard may take the clipboard over from it.
+start_wine() {
+  wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+  wintool wait-desktop </dev/null >/dev/null 2>&1 || echo "note: no clipboard manager within 10 s" >&2
+}
+start_wine
 clipboard() { wintool clip-get; }
 # One fact from the form: caption, client, focus, control100.text, control100.sel, ...
 form_fact() { wintool form | tr -d '\r' | grep "^$1=" | head -n1 | cut -d= -f2-; }
@@ -144,5 +151,5 @@ set_dpi() {
   wineserver -k 2>/dev/null || true
   wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
   wineserver -w
-  wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+  start_wine
 }

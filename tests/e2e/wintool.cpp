@@ -2,6 +2,7 @@
 // Windows clipboard, reads a window's fields, selection, focus and
 // geometry, and starts a program with a changed environment.
 #include <windows.h>
+#include <oleacc.h>
 
 #include <cstdio>
 #include <string>
@@ -142,6 +143,48 @@ int form() {
   return 0;
 }
 
+// What a screen reader hears each visible control called: its name through
+// Active Accessibility, one "controlID.name=NAME" line each.
+int names() {
+  HWND hwnd = findForm();
+  if (!hwnd) return 2;
+  if (FAILED(CoInitialize(nullptr))) return 2;
+  std::vector<HWND> children;
+  EnumChildWindows(hwnd, collectChild, reinterpret_cast<LPARAM>(&children));
+  for (HWND child : children) {
+    if (!IsWindowVisible(child)) continue;
+    std::string name = "(no accessible object)";
+    IAccessible* accessible = nullptr;
+    // __uuidof: the import library's IID_IAccessible is data in oleacc.dll
+    // that a plain reference does not reach.
+    if (SUCCEEDED(AccessibleObjectFromWindow(child, OBJID_CLIENT, __uuidof(IAccessible),
+                                             reinterpret_cast<void**>(&accessible)))) {
+      VARIANT self{};
+      self.vt = VT_I4;
+      self.lVal = CHILDID_SELF;
+      BSTR text = nullptr;
+      name = accessible->get_accName(self, &text) == S_OK && text ? utf8(text) : "";
+      SysFreeString(text);
+      accessible->Release();
+    }
+    out("control" + std::to_string(GetDlgCtrlID(child)) + ".name=" + name + "\n");
+  }
+  CoUninitialize();
+  return 0;
+}
+
+// Waits up to 10 s for Wine's desktop process to run its clipboard manager
+// (a message-only window). Until then a starting manager may take the
+// clipboard over from a program that has just set it. Exit code 2 when
+// none came (a Wine that names it otherwise, or Windows itself).
+int waitDesktop() {
+  for (int i = 0; i < 200; ++i) {
+    if (FindWindowExW(HWND_MESSAGE, nullptr, L"__wine_clipboard_manager", nullptr)) return 0;
+    Sleep(50);
+  }
+  return 2;
+}
+
 // The texts of a message box of the program, one line per control.
 int dialogText() {
   for (int i = 0; i < 200; ++i) {
@@ -211,6 +254,8 @@ int wmain(int argc, wchar_t** argv) {
   if (verb == L"run") return run(argc, argv);
   if (verb == L"close-box") return closeBox();
   if (verb == L"dialog-text") return dialogText();
-  out("usage: wintool clip-get | clip-set TEXT | clip-hold MS | file-hold PATH MS | form | dialog-text | close-box | run NAME=VALUE... -- PROGRAM ARGS\n");
+  if (verb == L"names") return names();
+  if (verb == L"wait-desktop") return waitDesktop();
+  out("usage: wintool clip-get | clip-set TEXT | clip-hold MS | file-hold PATH MS | form | names | wait-desktop | dialog-text | close-box | run NAME=VALUE... -- PROGRAM ARGS\n");
   return 64;
 }

@@ -9,6 +9,7 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"MacToolsForm1";
 constexpr WORD kFirstControlId = 100;
+constexpr WORD kLabelId = 0xFFFF;  // IDC_STATIC: labels send no commands
 constexpr UINT kRunChange = WM_APP + 1;
 constexpr DWORD kFrameStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 
@@ -92,6 +93,14 @@ void Win32Window::createControls(HINSTANCE instance) {
   WORD id = kFirstControlId;
   for (const ControlLayout& item : layout_.controls) {
     const bool isField = item.kind == ControlKind::TextField;
+    // Windows names an unlabelled field after the static text just before it
+    // in z-order, a hidden one too: Active Accessibility and UI Automation
+    // alike, from Windows 7 on. Hidden, it changes nothing on screen, and
+    // takes no part in Tab order or layout.
+    if (isField && !item.label.empty() &&
+        !CreateWindowExW(0, L"STATIC", wide(item.label), WS_CHILD | SS_LEFT, 0, 0, 0, 0, hwnd_.get(),
+                         reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kLabelId)), instance, nullptr))
+      throw windowError(u"The window's controls cannot be created");
     HWND hwnd = CreateWindowExW(isField ? WS_EX_CLIENTEDGE : 0, isField ? L"EDIT" : L"BUTTON", wide(item.caption),
                                 WS_CHILD | WS_VISIBLE | WS_TABSTOP | (isField ? ES_AUTOHSCROLL : BS_PUSHBUTTON), 0, 0,
                                 0, 0, hwnd_.get(), reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id++)), instance,

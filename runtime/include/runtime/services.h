@@ -25,6 +25,9 @@ struct ControlLayout {
   std::u16string name;
   std::u16string caption;
   TwipRect rect;
+  // What a screen reader calls a text field; a button is called by its
+  // caption. Nothing on screen shows it.
+  std::u16string label = {};
 };
 
 struct FormLayout {
