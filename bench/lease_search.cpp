@@ -31,7 +31,7 @@ long peakKiB() {
 class CountingServices : public rt::MemoryServices {
  public:
   using MemoryServices::MemoryServices;
-  void clipboardSetText(std::u16string_view) override { ++sets; }
+  void clipboardSetText(std::u16string_view, ClipboardEntry) override { ++sets; }
   std::size_t sets = 0;
 };
 

@@ -42,8 +42,9 @@ void Form1::Text1_Change() {
   text2_.setFocus();
   text2_.setSelStart(0);
   text2_.setSelLength(text2_.text().size());
-  rt_.clipboardClear();
-  rt_.clipboardSetText(text2_.selText());
+  // Cleared and set in one step: a final entry replaces all the clipboard
+  // holds, and listeners such as clipboard history see one change.
+  rt_.clipboardSetText(text2_.selText(), rt::Services::ClipboardEntry::Final);
   text1_.setFocus();
   text1_.setSelStart(0);
   text1_.setSelLength(text1_.text().size());

@@ -21,10 +21,8 @@ class Form1 {
   void Text1_Change();
   void Command1_Click();
 
-  // Which exports a conversion makes besides returning its result.
-  enum class Exports { ClipboardAndScript, ClipboardOnly };
   // Never fails: an error ends it quietly with the result built so far.
-  std::u16string hexconvert(std::u16string wert, Exports exports = Exports::ClipboardAndScript);
+  std::u16string hexconvert(std::u16string wert);
 
   rt::Services& services() { return rt_; }
 

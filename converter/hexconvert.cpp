@@ -72,13 +72,14 @@ std::optional<std::u16string> scriptAssignment(std::u16string_view result) {
   return line;
 }
 
-std::u16string Form1::hexconvert(std::u16string wert, Exports exports) {
+std::u16string Form1::hexconvert(std::u16string wert) {
   std::u16string result;
   try {
     result = convertSeparators(wert);
     if (result.empty()) return result;
-    rt_.clipboardSetText(result);
-    if (exports == Exports::ClipboardAndScript) exportScript(result);
+    // The change reaction sets the same text again as what the run leaves.
+    rt_.clipboardSetText(result, rt::Services::ClipboardEntry::Passing);
+    exportScript(result);
   } catch (const rt::Error&) {
     // Exports are a courtesy; the caller always gets the conversion.
   }

@@ -1,5 +1,7 @@
 #include "leases/readdhcp.h"
 
+#include <optional>
+
 #include "leases/lease_line.h"
 #include "runtime/text.h"
 
@@ -35,17 +37,22 @@ void appendRecord(rt::Services& services, const Lease& lease) {
   files.close(number);  // the whole record goes out in this one write
 }
 
-void searchListing(conv::Form1& form, const std::u16string& path, const std::u16string& searchText) {
-  rt::Services& services = form.services();
+// Reports every lease line of one listing; lastReport keeps the latest.
+void searchListing(rt::Services& services, const std::u16string& path, const std::u16string& searchText,
+                   std::optional<std::u16string>& lastReport) {
   rt::FileTable& files = services.files();
   files.open(kListingFile, path, rt::OpenMode::Input);
   std::u16string line;
   while (files.lineInputContaining(kListingFile, searchText, line)) {
     auto lease = parseLeaseLine(line);
     if (!lease) continue;
-    // Only the clipboard: a lookup must not touch the exported script.
-    lease->mac = form.hexconvert(lease->mac, conv::Form1::Exports::ClipboardOnly);
-    services.clipboardSetText(leaseReport(*lease));
+    // Converted without exports: the report holds the address at once, and
+    // a lookup leaves the exported script alone.
+    lease->mac = conv::convertSeparators(lease->mac);
+    lastReport = leaseReport(*lease);
+    // Each report passes by clipboard history; the last is set again at
+    // the end as the one the lookup leaves.
+    services.clipboardSetText(*lastReport, rt::Services::ClipboardEntry::Passing);
     appendRecord(services, *lease);
   }
   files.close(kListingFile);
@@ -54,16 +61,19 @@ void searchListing(conv::Form1& form, const std::u16string& path, const std::u16
 }  // namespace
 
 void readdhcp(conv::Form1& form, const std::u16string& wert) {
-  rt::FileTable& files = form.services().files();
+  rt::Services& services = form.services();
+  rt::FileTable& files = services.files();
   emptyDataFile(files);
   const LookupCommand command = parseLookupCommand(wert);
   files.open(kListFile, command.listPath, rt::OpenMode::Input);
+  std::optional<std::u16string> lastReport;
   while (!files.eof(kListFile)) {
     const std::u16string listing = files.lineInput(kListFile);
     if (rt::trim(listing).empty()) continue;
-    searchListing(form, listing, command.searchText);
+    searchListing(services, listing, command.searchText, lastReport);
   }
   files.close(kListFile);
+  if (lastReport) services.clipboardSetText(*lastReport, rt::Services::ClipboardEntry::Final);
 }
 
 bool leaseBranch(conv::Form1& form, const std::u16string& commandLine) {

@@ -57,6 +57,55 @@ int clipSet(const std::wstring& wide) {
   return 0;
 }
 
+// Listens to the clipboard as clipboard history does: prints "listening",
+// then one line per change notified, "seq=S text=TEXT marked=N": the
+// clipboard's sequence number when it was read (a listener reads after the
+// fact, so a later change may already stand there), TEXT with CR and LF as
+// \r and \n ("(none)" without text), N of the three formats that ask
+// history, cloud sync and managers to pass the content over. Ends once
+// idleMs pass without a change after the first, or after maxMs.
+int clipWatch(int idleMs, int maxMs) {
+  HWND listener = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+  if (!listener || !AddClipboardFormatListener(listener)) return 2;
+  const UINT markers[] = {RegisterClipboardFormatW(L"ExcludeClipboardContentFromMonitorProcessing"),
+                          RegisterClipboardFormatW(L"CanIncludeInClipboardHistory"),
+                          RegisterClipboardFormatW(L"CanUploadToCloudClipboard")};
+  out("listening\n");
+  const DWORD start = GetTickCount();
+  DWORD last = 0;
+  for (;;) {
+    const DWORD now = GetTickCount();
+    if (now - start >= static_cast<DWORD>(maxMs) || (last && now - last >= static_cast<DWORD>(idleMs))) break;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message != WM_CLIPBOARDUPDATE) {
+        DispatchMessageW(&msg);
+        continue;
+      }
+      last = GetTickCount();
+      std::string text = "(none)";
+      int marked = 0;
+      DWORD sequence = 0;
+      if (openClipboard()) {
+        sequence = GetClipboardSequenceNumber();
+        if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+          if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+            text.clear();
+            for (char c : utf8(chars)) text += c == '\r' ? "\\r" : c == '\n' ? "\\n" : std::string(1, c);
+            GlobalUnlock(data);
+          }
+        }
+        for (UINT format : markers) marked += IsClipboardFormatAvailable(format) ? 1 : 0;
+        CloseClipboard();
+      }
+      out("seq=" + std::to_string(sequence) + " text=" + text + " marked=" + std::to_string(marked) + "\n");
+    }
+  }
+  RemoveClipboardFormatListener(listener);
+  return 0;
+}
+
 // Holds the clipboard open for the given milliseconds; prints "held" once it has it.
 int clipHold(int ms) {
   if (!openClipboard()) return 2;
@@ -249,6 +298,7 @@ int wmain(int argc, wchar_t** argv) {
   if (verb == L"clip-get") return clipGet();
   if (verb == L"clip-set" && argc > 2) return clipSet(argv[2]);
   if (verb == L"clip-hold" && argc > 2) return clipHold(_wtoi(argv[2]));
+  if (verb == L"clip-watch" && argc > 3) return clipWatch(_wtoi(argv[2]), _wtoi(argv[3]));
   if (verb == L"file-hold" && argc > 3) return fileHold(argv[2], _wtoi(argv[3]));
   if (verb == L"form") return form();
   if (verb == L"run") return run(argc, argv);
@@ -256,6 +306,6 @@ int wmain(int argc, wchar_t** argv) {
   if (verb == L"dialog-text") return dialogText();
   if (verb == L"names") return names();
   if (verb == L"wait-desktop") return waitDesktop();
-  out("usage: wintool clip-get | clip-set TEXT | clip-hold MS | file-hold PATH MS | form | names | wait-desktop | dialog-text | close-box | run NAME=VALUE... -- PROGRAM ARGS\n");
+  out("usage: wintool clip-get | clip-set TEXT | clip-hold MS | clip-watch IDLE_MS MAX_MS | file-hold PATH MS | form | names | wait-desktop | dialog-text | close-box | run NAME=VALUE... -- PROGRAM ARGS\n");
   return 64;
 }

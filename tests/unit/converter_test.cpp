@@ -84,6 +84,11 @@ TEST_F(Converter, OneShotConvertsShowsExportsStartsTheScriptAndEnds) {
   EXPECT_EQ(services_.window().focus(), u"Text1");
   EXPECT_EQ(field(u"Text1").selLength(), 17u);
   EXPECT_TRUE(services_.reported_.empty());
+  // Only the change reaction's text is left for clipboard history.
+  ASSERT_EQ(services_.clipboardHistory_.size(), 2u);
+  EXPECT_EQ(services_.clipboardHistory_[0].entry, rt::Services::ClipboardEntry::Passing);
+  EXPECT_EQ(services_.clipboardHistory_[1].entry, rt::Services::ClipboardEntry::Final);
+  EXPECT_EQ(services_.clipboardHistory_[1].text, u"00-11-22-33-44-55");
 }
 
 TEST_F(Converter, TextWithoutSeparatorsLeavesAnEmptyClipboardTextAndNoScript) {

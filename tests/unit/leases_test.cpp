@@ -91,9 +91,17 @@ TEST_F(Lookup, TwoRunsAppendTwoRecordsAndLeaveTheScriptAlone) {
   EXPECT_EQ(log(), one + one);
   EXPECT_EQ(read(u"c:\\temp\\wmac.cmd"), "set mac=\r\nset mac=kept\r\n");
   EXPECT_TRUE(services_.started_.empty());
-  // The converted address reaches the clipboard before the report replaces it.
+  // Each run sets its report once to pass by clipboard history and once,
+  // at its end, as what it leaves; the address never stands there alone.
+  using Entry = rt::Services::ClipboardEntry;
+  const std::u16string report =
+      u"Hostname pc01\r\nMacaddress:00:1a:2b:3c:4d:5e\r\nIPaddress:192.168.0.10\r\nMask:255.255.255.0\r\n"
+      u"Lease:18.11.2011 09:00:00";
   ASSERT_EQ(services_.clipboardHistory_.size(), 4u);
-  EXPECT_EQ(services_.clipboardHistory_[0], u" 00:1a:2b:3c:4d:5e   ");
+  for (std::size_t i = 0; i < 4; ++i) {
+    EXPECT_EQ(services_.clipboardHistory_[i].text, report);
+    EXPECT_EQ(services_.clipboardHistory_[i].entry, i % 2 == 0 ? Entry::Passing : Entry::Final);
+  }
 }
 
 TEST_F(Lookup, ACommandLineWithoutItsPartsNamesTheExpectedForm) {

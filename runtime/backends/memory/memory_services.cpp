@@ -84,15 +84,10 @@ std::u16string MemoryServices::environment(std::u16string_view name) {
   return {};
 }
 
-void MemoryServices::clipboardClear() {
-  if (clipboardHeldByOther_) throw Error(err::CantOpenClipboard);
-  clipboard_.reset();
-}
-
-void MemoryServices::clipboardSetText(std::u16string_view text) {
+void MemoryServices::clipboardSetText(std::u16string_view text, ClipboardEntry entry) {
   if (clipboardHeldByOther_) throw Error(err::CantOpenClipboard);
   clipboard_ = std::u16string(text);
-  clipboardHistory_.emplace_back(text);
+  clipboardHistory_.push_back({std::u16string(text), entry});
 }
 
 void MemoryServices::startProcess(std::u16string_view path, WindowStyle style) {

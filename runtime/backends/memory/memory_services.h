@@ -78,8 +78,7 @@ class MemoryServices : public Services {
   void endProgram() override { ended_ = true; }
   std::u16string commandLine() override { return commandLine_; }
   std::u16string environment(std::u16string_view name) override;
-  void clipboardClear() override;
-  void clipboardSetText(std::u16string_view text) override;
+  void clipboardSetText(std::u16string_view text, ClipboardEntry entry) override;
   void startProcess(std::u16string_view path, WindowStyle style) override;
   DateTime now() override { return clock_; }
   std::u16string formatDate(const DateTime& when) override;  // dd.mm.yyyy
@@ -99,7 +98,11 @@ class MemoryServices : public Services {
     WindowStyle style;
   };
   std::optional<std::u16string> clipboard_;  // nullopt: empty clipboard
-  std::vector<std::u16string> clipboardHistory_;
+  struct ClipboardChange {
+    std::u16string text;
+    ClipboardEntry entry;
+  };
+  std::vector<ClipboardChange> clipboardHistory_;  // every text set, in order
   std::vector<Started> started_;
   std::vector<Error> reported_;
   bool ended_ = false;

@@ -3,6 +3,8 @@
 #include <commctrl.h>
 
 #include <cstring>
+#include <utility>
+#include <vector>
 
 #include "runtime/text.h"
 #include "win32_error.h"
@@ -24,6 +26,19 @@ ClipboardSession openClipboard(HWND owner) {
     Sleep(kClipboardPauseMs);
   }
   throw Error(err::CantOpenClipboard);
+}
+
+// Movable global memory, as the clipboard takes it, holding a copy of size
+// bytes followed by zeros bytes of zero.
+UniqueGlobal globalCopy(const void* data, std::size_t size, std::size_t zeros = 0) {
+  UniqueGlobal memory(GlobalAlloc(GMEM_MOVEABLE, size + zeros));
+  if (!memory) throw lastError(err::OutOfMemory);
+  void* target = GlobalLock(memory.get());
+  if (!target) throw lastError(err::OutOfMemory);
+  const GlobalUnlocker unlock(memory.get());
+  std::memcpy(target, data, size);
+  std::memset(static_cast<char*>(target) + size, 0, zeros);
+  return memory;
 }
 
 using DateOrTimeFormat = int(WINAPI*)(LCID, DWORD, const SYSTEMTIME*, LPCWSTR, LPWSTR, int);
@@ -115,25 +130,37 @@ std::u16string Win32Services::environment(std::u16string_view name) {
   }
 }
 
-void Win32Services::clipboardClear() {
-  const ClipboardSession session = openClipboard(owner());
-  if (!EmptyClipboard()) throw lastError(err::CantOpenClipboard);
-}
-
-void Win32Services::clipboardSetText(std::u16string_view text) {
-  UniqueGlobal memory(GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(char16_t)));
-  if (!memory) throw lastError(err::OutOfMemory);
-  {
-    void* target = GlobalLock(memory.get());
-    if (!target) throw lastError(err::OutOfMemory);
-    const GlobalUnlocker unlock(memory.get());
-    std::memcpy(target, text.data(), text.size() * sizeof(char16_t));
-    static_cast<char16_t*>(target)[text.size()] = u'\0';
+void Win32Services::clipboardSetText(std::u16string_view text, ClipboardEntry entry) {
+  UniqueGlobal memory = globalCopy(text.data(), text.size() * sizeof(char16_t), sizeof(char16_t));
+  // Registered names of "Cloud Clipboard and Clipboard History Formats":
+  // clipboard history, cloud sync and clipboard managers that honour them
+  // pass the content over. Elsewhere they are just more formats.
+  struct Marker {
+    const wchar_t* format;
+    DWORD value;
+  };
+  static constexpr Marker kPassOver[] = {{L"ExcludeClipboardContentFromMonitorProcessing", 0},
+                                         {L"CanIncludeInClipboardHistory", 0},
+                                         {L"CanUploadToCloudClipboard", 0}};
+  std::vector<std::pair<UINT, UniqueGlobal>> markers;
+  if (entry == ClipboardEntry::Passing) {
+    for (const Marker& m : kPassOver) {
+      const UINT format = RegisterClipboardFormatW(m.format);
+      if (!format) throw lastError(err::CantOpenClipboard);
+      markers.emplace_back(format, globalCopy(&m.value, sizeof m.value));
+    }
   }
   const ClipboardSession session = openClipboard(owner());
-  // The clipboard is not emptied first: other formats on it stay.
+  // A passing text goes beside what the clipboard holds; the final one
+  // replaces it all, markers of earlier passing texts included, in the
+  // same session, so that listeners see one change.
+  if (entry == ClipboardEntry::Final && !EmptyClipboard()) throw lastError(err::CantOpenClipboard);
   if (!SetClipboardData(CF_UNICODETEXT, memory.get())) throw lastError(err::CantOpenClipboard);
   memory.release();  // the clipboard owns it now
+  for (auto& [format, data] : markers) {
+    if (!SetClipboardData(format, data.get())) throw lastError(err::CantOpenClipboard);
+    data.release();
+  }
 }
 
 void Win32Services::startProcess(std::u16string_view path, WindowStyle style) {

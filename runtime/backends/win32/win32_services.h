@@ -33,8 +33,7 @@ class Win32Services : public Services {
   void endProgram() override { ended_ = true; }
   std::u16string commandLine() override;
   std::u16string environment(std::u16string_view name) override;
-  void clipboardClear() override;
-  void clipboardSetText(std::u16string_view text) override;
+  void clipboardSetText(std::u16string_view text, ClipboardEntry entry) override;
   void startProcess(std::u16string_view path, WindowStyle style) override;
   DateTime now() override;
   std::u16string formatDate(const DateTime& when) override;

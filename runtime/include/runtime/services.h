@@ -87,9 +87,15 @@ class Services {
   // The variable's value; empty when unset.
   virtual std::u16string environment(std::u16string_view name) = 0;
 
-  virtual void clipboardClear() = 0;
+  // What a clipboard text is to the user. Clipboard history (Windows 10
+  // 1809 and later), cloud sync and clipboard managers pass over a Passing
+  // text: the run replaces it before it ends.
+  enum class ClipboardEntry {
+    Passing,  // added beside what the clipboard holds, marked to be passed over
+    Final,    // what the run leaves: replaces everything the clipboard holds
+  };
   // Error 521 when the clipboard cannot be opened.
-  virtual void clipboardSetText(std::u16string_view text) = 0;
+  virtual void clipboardSetText(std::u16string_view text, ClipboardEntry entry) = 0;
 
   // Starts the file without waiting; error 53 or 5 when it cannot start.
   virtual void startProcess(std::u16string_view path, WindowStyle style) = 0;
