@@ -117,15 +117,18 @@ void Win32Window::createControls(HINSTANCE instance) {
 }
 
 void Win32Window::applyDpi(UINT dpi) {
-  // Without a new font the controls keep the one they have.
-  if (HFONT font = dpi_.messageFont(dpi)) font_.reset(font);
+  // The controls take the new font before the old one is deleted, so none
+  // ever draws with a deleted font. Without a new font they keep theirs.
+  if (UniqueFont font(dpi_.messageFont(dpi)); font) {
+    for (Control& c : controls_) SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+    font_ = std::move(font);
+  }
   sizeClientArea(toPixels(layout_.clientWidth, dpi), toPixels(layout_.clientHeight, dpi), dpi);
   for (Control& c : controls_) {
     const TwipRect& r = c.layout.rect;
     if (!MoveWindow(c.hwnd, toPixels(r.left, dpi), toPixels(r.top, dpi), toPixels(r.width, dpi),
                     toPixels(r.height, dpi), TRUE))
       throw windowError(u"The window's controls cannot be placed");
-    if (font_) SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
   }
 }
 
