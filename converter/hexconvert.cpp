@@ -61,6 +61,11 @@ std::optional<std::u16string> scriptAssignment(std::u16string_view result) {
     // written in, and stops at some control characters: only printable
     // ASCII and tab read back the same everywhere.
     if ((c < u' ' && c != u'\t') || c > u'~') return std::nullopt;
+    // A batch file called from the user's own runs with the caller's
+    // delayed expansion (setlocal EnableDelayedExpansion, or the registry's
+    // DelayedExpansion), which reads ! as a variable's start; no escape
+    // reads the same with it on and off.
+    if (c == u'!') return std::nullopt;
     if (c == u'%') {
       line += u"%%";
       continue;

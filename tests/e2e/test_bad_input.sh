@@ -19,8 +19,9 @@ expect_eq "$(od -An -tx1 "$unix_temp/wmac.cmd" | tr -d ' \n')" \
 
 # Letters beyond ASCII (which cmd reads in the console's code page, not the
 # one the script would be written in), a surrogate pair, a control
-# character: no script at all, whatever the code page could hold.
-for odd in $'a:\xc3\xa4\xe2\x82\xac' $'a:b\xf0\x9f\x98\x80\xe6\x96\x87:\xd0\x96' $'a:b\x1ac'; do
+# character, "!" (which a caller's delayed expansion reads otherwise): no
+# script at all, whatever the code page could hold.
+for odd in $'a:\xc3\xa4\xe2\x82\xac' $'a:b\xf0\x9f\x98\x80\xe6\x96\x87:\xd0\x96' $'a:b\x1ac' 'a:b!x!'; do
   paste_text "$odd"
   expect_eq "$(form_fact control101.text)" "${odd//:/-}" "Text2"
   expect_eq "$(clipboard)" "${odd//:/-}" "clipboard"

@@ -23,7 +23,7 @@ expect_eq "$(clipboard)" "aa:bb:cc:dd:ee:ff" "clipboard after second paste"
 expect_eq "$(cat "$unix_temp/wmac.cmd")" $'set mac=\r\nset mac=aa:bb:cc:dd:ee:ff\r' "script after second paste"
 
 # cmd's special characters: the script still sets exactly the result.
-special='x:&y|"%z%"^(1)<2> !w'
+special='x:&y|"%z%"^(1)<2> ?w'
 paste_text "$special"
 expect_eq "$(form_fact control101.text)" "${special//:/-}" "Text2 with specials"
 expect_eq "$(wine cmd /c "call $win_temp\\wmac.cmd & set mac" 2>/dev/null </dev/null | tr -d '\r' | grep '^mac=')" \

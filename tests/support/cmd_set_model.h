@@ -1,6 +1,8 @@
 #pragma once
 // A model of how cmd reads one line of a batch file that holds a `set`
-// command, with delayed expansion off (cmd's default): first %% becomes %
+// command, with delayed expansion off (cmd's default) or on (a caller's
+// setlocal EnableDelayedExpansion): a line holding "!" reads differently
+// under the two and counts as read otherwise. First %% becomes %
 // and %name% is expanded; then outside double quotes ^ takes the next
 // character literally and & | < > ( ) would start something else. cmd reads
 // no line longer than 8,191 characters, reads the bytes in the console's
@@ -19,7 +21,7 @@ inline std::optional<std::u16string> valueSetBy(std::u16string_view line, std::u
   std::u16string expanded;
   for (std::size_t i = 0; i < line.size(); ++i) {
     const char16_t c = line[i];
-    if ((c < u' ' && c != u'\t') || c > u'~') return std::nullopt;
+    if ((c < u' ' && c != u'\t') || c > u'~' || c == u'!') return std::nullopt;
     if (c != u'%') {
       expanded += c;
       continue;

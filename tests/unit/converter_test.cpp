@@ -29,7 +29,7 @@ TEST(ConvertSeparators, SwapsEverySeparatorAndKeepsEverythingElseInPlace) {
 }
 
 TEST(ScriptAssignment, PlainResultsStandAsTheyAreAndSpecialsAreEscaped) {
-  EXPECT_EQ(scriptAssignment(u"00-11 !x\t~"), u"set mac=00-11 !x\t~");
+  EXPECT_EQ(scriptAssignment(u"00-11 ?x\t~"), u"set mac=00-11 ?x\t~");
   EXPECT_EQ(scriptAssignment(u"a&b|c<d>e(f)g^h\"i%j%"), u"set mac=a^&b^|c^<d^>e^(f^)g^^h^\"i%%j%%");
 }
 
@@ -38,6 +38,10 @@ TEST(ScriptAssignment, NoLineForWhatCmdWouldReadOtherwise) {
   // which cmd reads in the console's code page.
   for (const std::u16string& result : std::vector<std::u16string>{u"a\r\nb", std::u16string(u"a\0b", 3), u"a\x1a", u"a\x1b", u"a\x7f",
                                       u"a\u0085", u"caf\u00e9", u"\u20ac", u"\U0001F600"})
+    EXPECT_FALSE(scriptAssignment(result).has_value()) << rt::toUtf8(result);
+  // "!", which a caller's delayed expansion reads as a variable's start, and
+  // which no escape keeps the same with delayed expansion on and off.
+  for (const std::u16string result : {u"00-11!x!", u"a-!", u"!", u"a-^!"})
     EXPECT_FALSE(scriptAssignment(result).has_value()) << rt::toUtf8(result);
   // cmd's 8,191 characters, escapes counted.
   EXPECT_EQ(scriptAssignment(std::u16string(8183, u'a'))->size(), 8191u);
