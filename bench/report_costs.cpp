@@ -44,14 +44,12 @@ void setClipboard(const wchar_t*) {
 void setPassingClipboard(const wchar_t*) {
   static const wchar_t* const markers[] = {L"ExcludeClipboardContentFromMonitorProcessing",
                                            L"CanIncludeInClipboardHistory", L"CanUploadToCloudClipboard"};
+  static const UINT formats[3] = {RegisterClipboardFormatW(markers[0]), RegisterClipboardFormatW(markers[1]),
+                                  RegisterClipboardFormatW(markers[2])};
   HGLOBAL memory = copy(kReport, sizeof kReport);
   const DWORD zero = 0;
   HGLOBAL values[3];
-  UINT formats[3];
-  for (int i = 0; i < 3; ++i) {
-    formats[i] = RegisterClipboardFormatW(markers[i]);
-    values[i] = copy(&zero, sizeof zero);
-  }
+  for (int i = 0; i < 3; ++i) values[i] = copy(&zero, sizeof zero);
   if (!OpenClipboard(nullptr)) return;
   setData(CF_UNICODETEXT, memory);
   for (int i = 0; i < 3; ++i) setData(formats[i], values[i]);

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <cstring>
+#include <iterator>
 #include <utility>
 #include <vector>
 
@@ -144,10 +145,11 @@ void Win32Services::clipboardSetText(std::u16string_view text, ClipboardEntry en
                                          {L"CanUploadToCloudClipboard", 0}};
   std::vector<std::pair<UINT, UniqueGlobal>> markers;
   if (entry == ClipboardEntry::Passing) {
-    for (const Marker& m : kPassOver) {
-      const UINT format = RegisterClipboardFormatW(m.format);
-      if (!format) throw lastError(err::CantOpenClipboard);
-      markers.emplace_back(format, globalCopy(&m.value, sizeof m.value));
+    // Registered once: a lookup sets one passing text per match.
+    for (std::size_t i = 0; i < std::size(kPassOver); ++i) {
+      if (!passOverFormats_[i] && !(passOverFormats_[i] = RegisterClipboardFormatW(kPassOver[i].format)))
+        throw lastError(err::CantOpenClipboard);
+      markers.emplace_back(passOverFormats_[i], globalCopy(&kPassOver[i].value, sizeof kPassOver[i].value));
     }
   }
   const ClipboardSession session = openClipboard(owner());

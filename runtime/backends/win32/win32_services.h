@@ -49,6 +49,7 @@ class Win32Services : public Services {
   std::u16string programName_;
   int iconId_;
   std::unique_ptr<Win32Window> window_;
+  UINT passOverFormats_[3] = {};  // the clipboard formats that keep texts out of history
   bool ended_ = false;
 };
 
