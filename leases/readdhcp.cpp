@@ -28,12 +28,19 @@ void appendRecord(rt::Services& services, const Lease& lease) {
   rt::FileTable& files = services.files();
   const int number = files.freeFile();
   files.open(number, kLogFile, rt::OpenMode::Append);
-  files.printLine(number, {u"Searchdate:", zone, date, u" ", time});
-  files.printLine(number, {zone, lease.host});
-  files.printLine(number, {zone, u"\t", zone, u"Macaddress:", zone, mac});
-  files.printLine(number, {zone, u"\t", zone, u"IPaddress:", zone, ip});
-  files.printLine(number, {zone, u"\t", zone, u"Mask:", zone, mask});
-  files.printLine(number, {zone, u"\t", zone, u"Lease:", zone, expiry});
+  try {
+    files.printLine(number, {u"Searchdate:", zone, date, u" ", time});
+    files.printLine(number, {zone, lease.host});
+    files.printLine(number, {zone, u"\t", zone, u"Macaddress:", zone, mac});
+    files.printLine(number, {zone, u"\t", zone, u"IPaddress:", zone, ip});
+    files.printLine(number, {zone, u"\t", zone, u"Mask:", zone, mask});
+    files.printLine(number, {zone, u"\t", zone, u"Lease:", zone, expiry});
+  } catch (...) {
+    // A record reaches the log whole or not at all: the error report's
+    // closing of open files must not write the lines made so far.
+    files.abandon(number);
+    throw;
+  }
   files.close(number);  // the whole record goes out in this one write
 }
 

@@ -52,6 +52,8 @@ void FileTable::close(int number) {
   if (entry->out && !entry->pending.empty()) entry->out->write(entry->pending);
 }
 
+void FileTable::abandon(int number) noexcept { open_.erase(number); }
+
 void FileTable::closeAll() noexcept {
   while (!open_.empty()) {
     try {

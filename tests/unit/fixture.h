@@ -50,6 +50,27 @@ class FailingWrites : public rt::FileSystem {
   rt::FileSystem& real_;
 };
 
+// Real files, but text holding "FAIL" cannot be encoded (error 5), as when
+// the system's conversion fails.
+class FailingEncode : public rt::FileSystem {
+ public:
+  explicit FailingEncode(rt::FileSystem& real) : real_(real) {}
+  std::string encode(std::u16string_view text) override {
+    if (text.find(u"FAIL") != std::u16string_view::npos) throw rt::Error(rt::err::InvalidProcedureCall);
+    return real_.encode(text);
+  }
+  std::u16string decode(std::string_view bytes) override { return real_.decode(bytes); }
+
+ protected:
+  std::unique_ptr<rt::File> openFile(std::u16string_view path, rt::OpenMode mode) override {
+    return real_.open(path, mode);
+  }
+  void removeFile(std::u16string_view path) override { real_.remove(path); }
+
+ private:
+  rt::FileSystem& real_;
+};
+
 // Real files that remember the size of every write into them.
 class CountedWrites : public rt::FileSystem {
  public:

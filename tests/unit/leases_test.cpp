@@ -104,6 +104,20 @@ TEST_F(Lookup, TwoRunsAppendTwoRecordsAndLeaveTheScriptAlone) {
   }
 }
 
+TEST_F(Lookup, ARecordThatFailsHalfWayLeavesNoneOfItsLinesInTheLog) {
+  write(u"c:\\temp\\list.txt", "c:\\temp\\a.txt\r\n");
+  write(u"c:\\temp\\a.txt", kLease + "\r\n" + lease("10.0.0.1", "00-1a-FAIL", "pc02.example.org") + "\r\n");
+  write(u"c:\\temp\\findout.txt", "an earlier record\r\n");
+  testing_support::FailingEncode failing(fs_);
+  rt::MemoryServices services(failing);
+  services.commandLine_ = u"/dhcp<c:\\temp\\list.txt 00-1a";
+  conv::Form1 lookup(services, leases::leaseBranch);
+  // The second record's third line (its address) cannot be encoded.
+  EXPECT_EQ(rt::runProgram(services, [&] { lookup.Form_Load(); }), rt::err::InvalidProcedureCall);
+  EXPECT_EQ(log(), "an earlier record\r\n" +
+                       record(" pc01", "00:1a:2b:3c:4d:5e", "192.168.0.10", "255.255.255.0", "18.11.2011 09:00:00"));
+}
+
 TEST_F(Lookup, ACommandLineWithoutItsPartsNamesTheExpectedForm) {
   for (const std::u16string bad : {u"/dhcp<c:\\temp\\list.txt", u"x /dhcp<c:\\temp\\list.txt 1a"}) {
     services_.reported_.clear();

@@ -28,6 +28,9 @@ class FileTable {
   // Writes what is buffered and frees the number; the number is free even
   // when that last write fails.
   void close(int number);
+  // Frees the number without writing what is buffered: what a writer made
+  // only in part never reaches the file.
+  void abandon(int number) noexcept;
   // Closes every open file, dropping what cannot be written.
   void closeAll() noexcept;
 
