@@ -34,11 +34,12 @@ bool isSurrogatePair(std::u16string_view text, std::size_t i) {
   return i + 1 < text.size() && text[i] >= 0xD800 && text[i] < 0xDC00 && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000;
 }
 
-std::string utf16leFromUnits(std::u16string_view units) {
+std::string utf16FromUnits(std::u16string_view units, bool bigEndian) {
   std::string bytes;
   for (char16_t u : units) {
-    bytes += static_cast<char>(u & 0xFF);
-    bytes += static_cast<char>(u >> 8);
+    const auto low = static_cast<char>(u & 0xFF), high = static_cast<char>(u >> 8);
+    bytes += bigEndian ? high : low;
+    bytes += bigEndian ? low : high;
   }
   return bytes;
 }
@@ -52,8 +53,9 @@ class LineReader::Impl {
     while (end_ < 3 && fill()) {
     }
     const std::string_view start(buf_.get(), end_);
-    if (start.substr(0, 2) == "\xFF\xFE") {
+    if (start.substr(0, 2) == "\xFF\xFE" || start.substr(0, 2) == "\xFE\xFF") {
       encoding_ = Encoding::Utf16;
+      bigEndian_ = start[0] == '\xFE';
       unit_ = 2;
       pos_ = 2;
     } else if (start.substr(0, 3) == "\xEF\xBB\xBF") {
@@ -181,8 +183,19 @@ class LineReader::Impl {
   std::size_t dataEnd() const { return unit_ == 1 ? end_ : end_ - (base_ + end_) % 2; }
 
   unsigned unitAt(std::size_t i) const {
-    const auto low = static_cast<unsigned char>(buf_[i]);
-    return unit_ == 1 ? low : low | static_cast<unsigned char>(buf_[i + 1]) << 8;
+    const auto first = static_cast<unsigned char>(buf_[i]);
+    if (unit_ == 1) return first;
+    const auto second = static_cast<unsigned char>(buf_[i + 1]);
+    return bigEndian_ ? first << 8 | second : first | second << 8;
+  }
+
+  // Whether the CR or LF byte at i is a whole UTF-16 line end, and then
+  // where its unit starts: the zero byte is after it in little-endian,
+  // before it in big-endian. Within [from, to).
+  std::size_t utf16LineEndAt(std::size_t i, std::size_t from, std::size_t to) const {
+    const char* const data = buf_.get();
+    if (!bigEndian_) return aligned(i) && i + 1 < to && data[i + 1] == 0 ? i : npos;
+    return !aligned(i) && i > from && data[i - 1] == 0 ? i - 1 : npos;
   }
 
   // A CR ended the last line: an LF right after it belongs to that line end.
@@ -197,27 +210,30 @@ class LineReader::Impl {
     }
   }
 
-  // The first line end in [from, dataEnd()), or npos.
+  // The first line end in [from, dataEnd()), or npos; in UTF-16 where its
+  // unit starts.
   std::size_t lineEndFrom(std::size_t from) const {
     const char* const data = buf_.get();
-    for (;;) {
-      const char* at = scan::findLineEnd(data + from, data + dataEnd());
-      if (at == data + dataEnd()) return npos;
-      const auto i = static_cast<std::size_t>(at - data);
-      if (unit_ == 1 || (aligned(i) && data[i + 1] == 0)) return i;
-      from = i + 1;
+    for (std::size_t at = from;;) {
+      const char* hit = scan::findLineEnd(data + at, data + dataEnd());
+      if (hit == data + dataEnd()) return npos;
+      const auto i = static_cast<std::size_t>(hit - data);
+      if (unit_ == 1) return i;
+      if (const std::size_t unit = utf16LineEndAt(i, from, dataEnd()); unit != npos) return unit;
+      at = i + 1;
     }
   }
 
-  // The last line end in [from, to), or npos.
+  // The last line end in [from, to), or npos; in UTF-16 where its unit starts.
   std::size_t lastLineEndIn(std::size_t from, std::size_t to) const {
     const char* const data = buf_.get();
-    for (;;) {
-      const char* at = scan::findLastLineEnd(data + from, data + to);
-      if (at == data + to) return npos;
-      const auto i = static_cast<std::size_t>(at - data);
-      if (unit_ == 1 || (aligned(i) && i + 1 < to && data[i + 1] == 0)) return i;
-      to = i;
+    for (std::size_t end = to;;) {
+      const char* hit = scan::findLastLineEnd(data + from, data + end);
+      if (hit == data + end) return npos;
+      const auto i = static_cast<std::size_t>(hit - data);
+      if (unit_ == 1) return i;
+      if (const std::size_t unit = utf16LineEndAt(i, from, to); unit != npos) return unit;
+      end = i;
     }
   }
 
@@ -251,9 +267,7 @@ class LineReader::Impl {
     const char* const end = buf_.get() + to;
     if (encoding_ == Encoding::Utf16) {
       line.resize((to - from) / 2);
-      for (std::size_t i = 0; i < line.size(); ++i)
-        line[i] = static_cast<char16_t>(static_cast<unsigned char>(begin[2 * i]) |
-                                        static_cast<unsigned char>(begin[2 * i + 1]) << 8);
+      for (std::size_t i = 0; i < line.size(); ++i) line[i] = static_cast<char16_t>(unitAt(from + 2 * i));
       if ((to - from) % 2 != 0) line += u'\uFFFD';  // a trailing odd byte is not a character
     } else {
       // ASCII reads the same in UTF-8 and in every Windows code page.
@@ -313,7 +327,7 @@ class LineReader::Impl {
       return p;
     }
     switch (encoding_) {
-      case Encoding::Utf16: p.bytes = utf16leFromUnits(best); break;
+      case Encoding::Utf16: p.bytes = utf16FromUnits(best, bigEndian_); break;
       case Encoding::Utf8: p.bytes = toUtf8(best); break;
       default: p.bytes = fs_.encode(best);
     }
@@ -328,6 +342,7 @@ class LineReader::Impl {
   const std::size_t baseCapacity_;
   Encoding encoding_ = Encoding::CodePage;
   std::size_t unit_ = 1;  // bytes per code unit
+  bool bigEndian_ = false;  // UTF-16 with its high byte first
 
   std::unique_ptr<char[]> buf_;
   std::size_t capacity_ = 0, pos_ = 0, end_ = 0;

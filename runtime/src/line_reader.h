@@ -1,6 +1,7 @@
 #pragma once
 // Streams the lines of one input file. The encoding follows a byte-order
-// mark (UTF-16LE or UTF-8); without one the file is in the system code page.
+// mark (UTF-16LE, UTF-16BE or UTF-8); without one the file is in the system
+// code page.
 // Lines end at CR LF, a lone CR or a lone LF.
 //
 // Memory: a buffer of twice the read size (reads fill what is free of it)

@@ -62,6 +62,10 @@ TEST_F(Files, LinesEndAtCrLfLoneCrAndLoneLfAndAFinalLineEndAddsNoLine) {
 TEST_F(Files, ByteOrderMarksChooseTheEncodingAndOtherFilesAreCodePageText) {
   write(u"c:\\temp\\w.txt", std::string("\xFF\xFE" "a\0\xAC\x20\r\0\n\0b\0", 12));
   EXPECT_EQ(allLines(u"c:\\temp\\w.txt"), (std::vector<std::u16string>{u"a\u20ac", u"b"}));
+  // Big-endian, as PowerShell's -Encoding BigEndianUnicode writes it; a
+  // unit whose low byte is a line end's (U+0D0A) ends no line.
+  write(u"c:\\temp\\be.txt", std::string("\xFE\xFF" "\0a\x20\xAC\x0D\x0A\0\r\0\n\0b", 14));
+  EXPECT_EQ(allLines(u"c:\\temp\\be.txt"), (std::vector<std::u16string>{u"a\u20ac\u0d0a", u"b"}));
   write(u"c:\\temp\\u.txt", "\xEF\xBB\xBF" "caf\xC3\xA9\n");
   EXPECT_EQ(allLines(u"c:\\temp\\u.txt"), (std::vector<std::u16string>{u"caf\u00e9"}));
   write(u"c:\\temp\\a.txt", "caf\xE9 \x80\n");
@@ -80,21 +84,28 @@ TEST_F(Files, ReadingPastTheEndIsAnError) {
 TEST_F(Files, SearchingFindsTheSameLinesAsReadingEveryLine) {
   std::mt19937 random(7);
   const char* ends[] = {"\r\n", "\r", "\n"};
-  for (const char* encoding : {"cp", "utf16"}) {
-    std::string text;
-    while (text.size() < 900'000) {
-      std::string line;
-      const int length = static_cast<int>(random() % 300);
-      for (int i = 0; i < length; ++i) line += "0123456789abcdef -:"[random() % 19];
-      if (random() % 50 == 0) line.insert(line.size() / 2, "00-1a");
-      text += line + ends[random() % 3];
-    }
+  std::string text;
+  while (text.size() < 900'000) {
+    std::string line;
+    const int length = static_cast<int>(random() % 300);
+    for (int i = 0; i < length; ++i) line += "0123456789abcdef -:"[random() % 19];
+    if (random() % 50 == 0) line.insert(line.size() / 2, "00-1a");
+    text += line + ends[random() % 3];
+  }
+  std::vector<std::u16string> codePageLines;
+  for (const std::string encoding : {"cp", "utf16", "utf16be"}) {
     std::string bytes = text;
-    if (std::string(encoding) == "utf16") {
+    if (encoding == "utf16") {
       bytes = "\xFF\xFE";
       for (char c : text) bytes += std::string{c, '\0'};
+    } else if (encoding == "utf16be") {
+      bytes = "\xFE\xFF";
+      for (char c : text) bytes += std::string{'\0', c};
     }
     write(u"c:\\temp\\big.txt", bytes);
+    // Every encoding reads the same lines.
+    if (encoding == "cp") codePageLines = allLines(u"c:\\temp\\big.txt");
+    EXPECT_EQ(allLines(u"c:\\temp\\big.txt"), codePageLines) << encoding;
     std::vector<std::u16string> expected;
     for (const auto& line : allLines(u"c:\\temp\\big.txt"))
       if (rt::contains(line, u"00-1a")) expected.push_back(line);
