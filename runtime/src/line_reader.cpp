@@ -296,9 +296,17 @@ class LineReader::Impl {
 
   // Whether a character of the needle, as the file's bytes hold it, always
   // decodes back to itself: only then can its bytes be searched for.
+  // U+FFFD is never: broken bytes decode to it too.
   bool searchable(std::u16string_view character) {
-    if (character == u"\uFFFD") return false;  // broken bytes decode to it too
-    if (encoding_ == Encoding::Utf16) return true;
+    if (character == u"\uFFFD") return false;
+    return holdable(character);
+  }
+
+  // Whether a line of this file can hold the character at all. One that
+  // UTF-8 cannot encode (a lone surrogate), or that the code page has no
+  // form for, comes out of no bytes: decoding gives only what encodes.
+  bool holdable(std::u16string_view character) {
+    if (character == u"\uFFFD" || encoding_ == Encoding::Utf16) return true;
     if (encoding_ == Encoding::Utf8) return character.size() == 2 || character[0] < 0xD800 || character[0] >= 0xE000;
     return fs_.decode(fs_.encode(character)) == character;
   }
@@ -313,6 +321,8 @@ class LineReader::Impl {
     std::size_t runStart = 0;
     for (std::size_t i = 0; i < needle.size();) {
       const std::size_t size = isSurrogatePair(needle, i) ? 2 : 1;
+      // A needle that no line can hold needs no line read, however long.
+      if (!holdable(needle.substr(i, size))) return p;
       if (!searchable(needle.substr(i, size))) {
         if (i - runStart > best.size()) best = needle.substr(runStart, i - runStart);
         runStart = i + size;

@@ -169,6 +169,18 @@ TEST_F(Lookup, AMatchingLineLongerThanSixteenMebibytesIsOutOfMemory) {
   EXPECT_EQ(log(), record(" pc01", "00:1a:2b:3c:4d:5e", "192.168.0.10", "255.255.255.0", "18.11.2011 09:00:00"));
 }
 
+TEST_F(Lookup, ASearchTextTheListingCannotHoldEndsWithoutHoldingAnyLine) {
+  // U+0151 has no form in Windows-1252, nor a lone surrogate in UTF-8: no
+  // line of such a listing can hold them, however long its lines.
+  write(u"c:\\temp\\list.txt", "c:\\temp\\a.txt\r\nc:\\temp\\u.txt\r\n");
+  write(u"c:\\temp\\a.txt", std::string(17'000'000, '\xE9') + "\r\n" + kLease + "\r\n");
+  write(u"c:\\temp\\u.txt", "\xEF\xBB\xBF" + std::string(17'000'000, '\xFF') + "\r\n" + kLease + "\r\n");
+  EXPECT_EQ(run(u"/dhcp<c:\\temp\\list.txt \u0151"), 0);
+  EXPECT_EQ(run(u"/dhcp<c:\\temp\\list.txt a" + std::u16string(1, char16_t{0xD800})), 0);
+  EXPECT_TRUE(services_.reported_.empty());
+  EXPECT_EQ(log(), "");
+}
+
 TEST(LeaseLine, LinesWithoutTheLeaseShapeGiveNoLease) {
   EXPECT_FALSE(leases::parseLeaseLine(u"a - b - c - d").has_value());
   EXPECT_FALSE(leases::parseLeaseLine(u"a - b - c - d - no name mark").has_value());
