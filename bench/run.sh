@@ -143,9 +143,9 @@ done
 # Idle window: CPU time over 10 s.
 wine "$win/tests/e2e/wintool.exe" run -- "$PWD/$win/apps/Veltrane.exe" >/dev/null 2>&1 &
 runner=$!
-wait_for_window "^Veltrane\$" >/dev/null || { echo "bench: no Veltrane window within 20 s" >&2; exit 1; }
+window=$(wait_for_window "^Veltrane\$") || { echo "bench: no Veltrane window within 20 s" >&2; exit 1; }
 sleep 1
-pid=$(pgrep -f "^$PWD/$win/apps/Veltrane.exe" | head -n1 || true)
+pid=$(xdotool getwindowpid "$window")
 ticks() { awk '{print $14 + $15}' "/proc/$pid/stat"; }
 hz=$(getconf CLK_TCK)
 before=$(ticks); sleep 10; after=$(ticks)

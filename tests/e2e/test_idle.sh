@@ -2,8 +2,10 @@
 source "$(dirname "$0")/lib.sh"
 
 start_program "$VELTRANE"
-pid=$(pgrep -f "^$VELTRANE" | head -n1)
-[ -n "$pid" ] || fail "no process"
+# The process that owns the window (Wine sets _NET_WM_PID): a match by
+# command line can also find a process that is only starting or ending.
+pid=$(xdotool getwindowpid "$window_id" 2>/dev/null) || pid=
+[ -n "$pid" ] && [ -r "/proc/$pid/stat" ] || fail "no process for the window"
 ticks() { awk '{print $14 + $15}' "/proc/$pid/stat"; }
 before=$(ticks); sleep 3; after=$(ticks)
 used=$((after - before))
