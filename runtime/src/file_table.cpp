@@ -1,5 +1,6 @@
 #include "runtime/file_table.h"
 
+#include "code_page.h"
 #include "line_reader.h"
 #include "runtime/error.h"
 
@@ -16,7 +17,7 @@ struct FileTable::Entry {
   std::string pending;
 };
 
-FileTable::FileTable(FileSystem& fs) : fs_(fs) {}
+FileTable::FileTable(FileSystem& fs) : fs_(fs), codePage_(std::make_unique<CodePage>(fs)) {}
 FileTable::~FileTable() { closeAll(); }
 
 int FileTable::freeFile() const {
@@ -38,7 +39,7 @@ void FileTable::open(int number, std::u16string_view path, OpenMode mode) {
   entry->mode = mode;
   std::unique_ptr<File> file = fs_.open(path, mode);
   if (mode == OpenMode::Input)
-    entry->in = std::make_unique<LineReader>(std::move(file), fs_);
+    entry->in = std::make_unique<LineReader>(std::move(file), *codePage_);
   else
     entry->out = std::move(file);
   open_.emplace(number, std::move(entry));

@@ -2,68 +2,38 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <optional>
 
-#include "byte_scan.h"
+#include "code_page.h"
+#include "line_codec.h"
+#include "read_window.h"
 #include "runtime/error.h"
 #include "runtime/text.h"
+#include "search_plan.h"
 
 namespace rt {
 namespace {
 
+constexpr std::uint64_t kNone = ~std::uint64_t{0};
 constexpr std::size_t kSampleSize = std::size_t{1} << 16;
-constexpr std::size_t npos = std::string::npos;
 
-enum class Encoding { CodePage, Utf8, Utf16 };
-
-// How a search finds the lines worth decoding in the raw bytes. Each line
-// found is decoded and tested, so the bytes may find more than the needle.
-struct Pattern {
-  enum Kind {
-    NoLine,     // the needle holds a line end: no line can hold it
-    EachLine,   // nothing to look for first: each line is tested
-    Bytes,      // bytes that every line holding the needle holds
-    HighByte,   // only lines with a byte of 0x80 or above can hold it
-  } kind = NoLine;
-  std::string bytes;
-  scan::Probe probe;
-};
-
-bool isSurrogatePair(std::u16string_view text, std::size_t i) {
-  return i + 1 < text.size() && text[i] >= 0xD800 && text[i] < 0xDC00 && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000;
-}
-
-std::string utf16FromUnits(std::u16string_view units, bool bigEndian) {
-  std::string bytes;
-  for (char16_t u : units) {
-    const auto low = static_cast<char>(u & 0xFF), high = static_cast<char>(u >> 8);
-    bytes += bigEndian ? high : low;
-    bytes += bigEndian ? low : high;
+// The file's first bytes, enough for any byte-order mark.
+std::string_view startOf(ReadWindow& window) {
+  while (window.end() < 3 && window.fill(0)) {
   }
-  return bytes;
+  return window.bytes(0, window.end());
 }
 
 }  // namespace
 
+// Every position here is a file offset. The line in progress began at
+// lineStart_; reading goes on at at_, which is past lineStart_ only while
+// a search passes over that line.
 class LineReader::Impl {
  public:
-  Impl(std::unique_ptr<File> file, FileSystem& fs, Limits limits)
-      : file_(std::move(file)), fs_(fs), limits_(limits), baseCapacity_(2 * limits.readSize) {
-    while (end_ < 3 && fill()) {
-    }
-    const std::string_view start(buf_.get(), end_);
-    if (start.substr(0, 2) == "\xFF\xFE" || start.substr(0, 2) == "\xFE\xFF") {
-      encoding_ = Encoding::Utf16;
-      bigEndian_ = start[0] == '\xFE';
-      unit_ = 2;
-      pos_ = 2;
-    } else if (start.substr(0, 3) == "\xEF\xBB\xBF") {
-      encoding_ = Encoding::Utf8;
-      pos_ = 3;
-    }
-    lineStart_ = pos_;
-  }
+  Impl(std::unique_ptr<File> file, CodePage& codePage, Limits limits)
+      : limits_(limits), window_(std::move(file), limits.readSize), codec_(startOf(window_), codePage),
+        unit_(codec_.unit()), at_(codec_.markSize()), lineStart_(at_) {}
 
   bool atEnd() {
     settle();
@@ -79,295 +49,197 @@ class LineReader::Impl {
 
   bool readLineContaining(std::u16string_view needle, std::u16string& line) {
     settle();
-    const Pattern& pattern = patternFor(needle);
-    switch (pattern.kind) {
-      case Pattern::NoLine:
-        drained_ = true;
-        return false;
-      case Pattern::EachLine:
-        while (!atEnd()) {
-          takeLine(line);
-          if (contains(line, needle)) return true;
-        }
-        return false;
-      default:
-        break;
+    const SearchPlan& plan = planFor(needle);
+    if (plan.kind == SearchPlan::NoLine) {
+      drained_ = true;
+      return false;
     }
-    const std::size_t width = pattern.kind == Pattern::Bytes ? pattern.bytes.size() : 1;
-    std::size_t scanned = 0;  // from pos_
-    for (;;) {
-      const std::size_t hit = findCandidate(pattern, pos_ + scanned);
-      if (hit == npos) {
-        // Nothing here. Keep the tail that a match could start in, and the
-        // start of the line in progress while it is short; pass over the rest.
-        const std::size_t tail = std::min(dataEnd() - pos_, width - unit_);
-        const std::size_t searched = dataEnd() - tail;
-        const std::size_t lastEnd = lastLineEndIn(pos_, searched);
-        lineStart_ = lastEnd != npos ? base_ + lastEnd + unit_ : lineStart_;
-        // A search carries a short line in progress past the buffer's end, so
-        // that a match later in it needs no second read.
-        std::size_t keep = searched;
-        if (lineStart_ >= base_ + pos_ && base_ + searched - lineStart_ <= limits_.carriedLine) keep = lineStart_ - base_;
-        scanned = searched - keep;
-        pos_ = keep;
-        if (!fill()) {
-          pos_ = end_;
-          return false;
-        }
-        continue;
-      }
-      const std::size_t lastEnd = lastLineEndIn(pos_, hit);
-      if (lastEnd != npos) {
-        pos_ = lastEnd + unit_;
-        lineStart_ = base_ + pos_;
-      } else if (lineStart_ < base_ + pos_) {
-        // The line began in data already passed over: read it again.
-        if (base_ + hit + width - lineStart_ > limits_.maxLine) throw Error(err::OutOfMemory);
-        rewindTo(lineStart_);
-      }
-      takeLine(line);
-      if (contains(line, needle)) return true;
-      settle();
-      scanned = 0;
-    }
+    while (toCandidateLine(plan))
+      if (lineHolds(needle, line)) return true;
+    return false;
   }
 
  private:
-  // The unread data is buf_[pos_, end_); buf_[0] lies at file offset base_.
-  // fill() keeps that data, moves it to the front, and reads more after it.
-  bool fill() {
-    if (eof_) return false;
-    const std::size_t held = end_ - pos_;
-    const std::size_t want = held + limits_.readSize;
-    std::size_t size = capacity_;
-    if (capacity_ < want)
-      size = std::max({want, 2 * capacity_, baseCapacity_});  // doubling: a long held line is copied in linear time
-    else if (capacity_ > baseCapacity_ && want <= baseCapacity_)
-      size = baseCapacity_;  // done with a long line
-    if (size != capacity_) {
-      auto other = std::make_unique_for_overwrite<char[]>(size);
-      if (held != 0) std::memcpy(other.get(), buf_.get() + pos_, held);
-      buf_ = std::move(other);
-      capacity_ = size;
-    } else if (pos_ != 0 && held != 0) {
-      std::memmove(buf_.get(), buf_.get() + pos_, held);
-    }
-    base_ += pos_;
-    pos_ = 0;
-    end_ = held;
-    const std::size_t got = file_->read(buf_.get() + end_, capacity_ - end_);
-    if (got == 0) {
-      eof_ = true;
-      return false;
-    }
-    end_ += got;
-    return true;
-  }
+  // --- The window in code units and lines.
 
-  // Reads again from offset, which becomes the start of the unread data.
-  void rewindTo(std::uint64_t offset) {
-    file_->seek(offset);
-    base_ = lineStart_ = offset;
-    pos_ = end_ = 0;
-    eof_ = false;
+  std::uint64_t unitsEnd() const { return window_.end() - window_.end() % unit_; }
+  char16_t unitAt(std::uint64_t at) const { return codec_.unitAt(window_.bytes(at, at + unit_), 0); }
+
+  // Where the first line end at or after from starts, or kNone.
+  std::uint64_t firstLineEnd(std::uint64_t from) const {
+    const std::size_t i = codec_.firstLineEnd(window_.bytes(from, unitsEnd()));
+    return i == LineCodec::npos ? kNone : from + i;
+  }
+  // Where the last line end in [from, to) starts, or kNone.
+  std::uint64_t lastLineEnd(std::uint64_t from, std::uint64_t to) const {
+    const std::size_t i = codec_.lastLineEnd(window_.bytes(from, to));
+    return i == LineCodec::npos ? kNone : from + i;
   }
 
   bool available() {
-    while (end_ == pos_)
-      if (!fill()) return false;
+    while (window_.end() == at_)
+      if (!window_.fill(at_)) return false;
     return true;
-  }
-
-  // UTF-16 units start at even file offsets; only whole units are searched.
-  bool aligned(std::size_t i) const { return unit_ == 1 || (base_ + i) % 2 == 0; }
-  std::size_t dataEnd() const { return unit_ == 1 ? end_ : end_ - (base_ + end_) % 2; }
-
-  unsigned unitAt(std::size_t i) const {
-    const auto first = static_cast<unsigned char>(buf_[i]);
-    if (unit_ == 1) return first;
-    const auto second = static_cast<unsigned char>(buf_[i + 1]);
-    return bigEndian_ ? first << 8 | second : first | second << 8;
-  }
-
-  // Whether the CR or LF byte at i is a whole UTF-16 line end, and then
-  // where its unit starts: the zero byte is after it in little-endian,
-  // before it in big-endian. Within [from, to).
-  std::size_t utf16LineEndAt(std::size_t i, std::size_t from, std::size_t to) const {
-    const char* const data = buf_.get();
-    if (!bigEndian_) return aligned(i) && i + 1 < to && data[i + 1] == 0 ? i : npos;
-    return !aligned(i) && i > from && data[i - 1] == 0 ? i - 1 : npos;
   }
 
   // A CR ended the last line: an LF right after it belongs to that line end.
   void settle() {
     if (!skipLf_) return;
     skipLf_ = false;
-    while (end_ - pos_ < unit_)
-      if (!fill()) return;
-    if (unitAt(pos_) == '\n') {
-      pos_ += unit_;
-      lineStart_ = base_ + pos_;
-    }
+    while (window_.end() - at_ < unit_)
+      if (!window_.fill(at_)) return;
+    if (unitAt(at_) == u'\n') at_ = lineStart_ = at_ + unit_;
   }
 
-  // The first line end in [from, dataEnd()), or npos; in UTF-16 where its
-  // unit starts.
-  std::size_t lineEndFrom(std::size_t from) const {
-    const char* const data = buf_.get();
-    for (std::size_t at = from;;) {
-      const char* hit = scan::findLineEnd(data + at, data + dataEnd());
-      if (hit == data + dataEnd()) return npos;
-      const auto i = static_cast<std::size_t>(hit - data);
-      if (unit_ == 1) return i;
-      if (const std::size_t unit = utf16LineEndAt(i, from, dataEnd()); unit != npos) return unit;
-      at = i + 1;
-    }
+  void endLineAt(std::uint64_t end) {
+    skipLf_ = unitAt(end) == u'\r';
+    at_ = lineStart_ = end + unit_;
   }
 
-  // The last line end in [from, to), or npos; in UTF-16 where its unit starts.
-  std::size_t lastLineEndIn(std::size_t from, std::size_t to) const {
-    const char* const data = buf_.get();
-    for (std::size_t end = to;;) {
-      const char* hit = scan::findLastLineEnd(data + from, data + end);
-      if (hit == data + end) return npos;
-      const auto i = static_cast<std::size_t>(hit - data);
-      if (unit_ == 1) return i;
-      if (const std::size_t unit = utf16LineEndAt(i, from, to); unit != npos) return unit;
-      end = i;
-    }
-  }
-
-  // The line that starts at pos_, held whole and decoded into line (whose
-  // memory is reused), and its line end consumed.
-  void takeLine(std::u16string& line) {
-    std::size_t scanned = 0;  // from pos_
-    for (;;) {
-      const std::size_t at = lineEndFrom(pos_ + scanned);
-      if (at != npos) {
-        decode(pos_, at, line);
-        skipLf_ = unitAt(at) == '\r';
-        pos_ = at + unit_;
-        lineStart_ = base_ + pos_;
-        return;
-      }
-      scanned = dataEnd() - pos_;
-      if (scanned > limits_.maxLine) throw Error(err::OutOfMemory);
-      if (!fill()) {
-        decode(pos_, end_, line);  // the last line, without a line end
-        pos_ = end_;
-        lineStart_ = base_ + pos_;
-        return;
-      }
-    }
-  }
-
-  void decode(std::size_t from, std::size_t to, std::u16string& line) {
+  void decode(std::uint64_t from, std::uint64_t to, std::u16string& text) const {
     if (to - from > limits_.maxLine) throw Error(err::OutOfMemory);
-    const char* const begin = buf_.get() + from;
-    const char* const end = buf_.get() + to;
-    if (encoding_ == Encoding::Utf16) {
-      line.resize((to - from) / 2);
-      for (std::size_t i = 0; i < line.size(); ++i) line[i] = static_cast<char16_t>(unitAt(from + 2 * i));
-      if ((to - from) % 2 != 0) line += u'\uFFFD';  // a trailing odd byte is not a character
-    } else {
-      // ASCII reads the same in UTF-8 and in every Windows code page.
-      line.resize(to - from);
-      if (scan::widenAscii(begin, end, line.data())) return;
-      const std::string_view raw(begin, to - from);
-      line = encoding_ == Encoding::Utf8 ? fromUtf8(raw) : fs_.decode(raw);
-    }
+    codec_.decode(window_.bytes(from, to), text);
   }
 
-  // The first candidate at or after from, or npos.
-  std::size_t findCandidate(const Pattern& pattern, std::size_t from) const {
-    const char* const data = buf_.get();
-    if (pattern.kind == Pattern::HighByte) {
-      const char* at = scan::findHighByte(data + from, data + end_);
-      return at == data + end_ ? npos : static_cast<std::size_t>(at - data);
-    }
-    for (;;) {
-      const char* at = scan::findNeedle(data + from, data + dataEnd(), pattern.bytes, pattern.probe);
-      if (at == data + dataEnd()) return npos;
-      const auto i = static_cast<std::size_t>(at - data);
-      if (aligned(i)) return i;
-      from = i + 1;
-    }
-  }
-
-  // Whether a character of the needle, as the file's bytes hold it, always
-  // decodes back to itself: only then can its bytes be searched for.
-  // U+FFFD is never: broken bytes decode to it too.
-  bool searchable(std::u16string_view character) {
-    if (character == u"\uFFFD") return false;
-    return holdable(character);
-  }
-
-  // Whether a line of this file can hold the character at all. One that
-  // UTF-8 cannot encode (a lone surrogate), or that the code page has no
-  // form for, comes out of no bytes: decoding gives only what encodes.
-  bool holdable(std::u16string_view character) {
-    if (character == u"\uFFFD" || encoding_ == Encoding::Utf16) return true;
-    if (encoding_ == Encoding::Utf8) return character.size() == 2 || character[0] < 0xD800 || character[0] >= 0xE000;
-    return fs_.decode(fs_.encode(character)) == character;
-  }
-
-  const Pattern& patternFor(std::u16string_view needle) {
-    if (pattern_ && patternNeedle_ == needle) return *pattern_;
-    patternNeedle_ = needle;
-    Pattern& p = pattern_.emplace();
-    if (needle.find_first_of(u"\r\n") != std::u16string_view::npos) return p;
-    // The longest run of searchable characters is looked for first.
-    std::u16string_view best;
-    std::size_t runStart = 0;
-    for (std::size_t i = 0; i < needle.size();) {
-      const std::size_t size = isSurrogatePair(needle, i) ? 2 : 1;
-      // A needle that no line can hold needs no line read, however long.
-      if (!holdable(needle.substr(i, size))) return p;
-      if (!searchable(needle.substr(i, size))) {
-        if (i - runStart > best.size()) best = needle.substr(runStart, i - runStart);
-        runStart = i + size;
+  // The line at at_, held whole and decoded into line (whose memory is
+  // reused), and its line end consumed.
+  void takeLine(std::u16string& line) {
+    for (std::uint64_t from = at_;;) {
+      if (const std::uint64_t end = firstLineEnd(from); end != kNone) {
+        decode(at_, end, line);
+        return endLineAt(end);
       }
-      i += size;
+      from = unitsEnd();
+      if (from - at_ > limits_.maxLine) throw Error(err::OutOfMemory);
+      if (!window_.fill(at_)) {
+        decode(at_, window_.end(), line);  // the last line, without a line end
+        at_ = lineStart_ = window_.end();
+        return;
+      }
     }
-    if (needle.size() - runStart > best.size()) best = needle.substr(runStart);
-    if (best.empty()) {
-      // Broken bytes and characters an 8-bit encoding cannot hold decode
-      // only from high bytes; in UTF-16 every line has to be tested.
-      p.kind = needle.empty() || encoding_ == Encoding::Utf16 ? Pattern::EachLine : Pattern::HighByte;
-      return p;
-    }
-    switch (encoding_) {
-      case Encoding::Utf16: p.bytes = utf16FromUnits(best, bigEndian_); break;
-      case Encoding::Utf8: p.bytes = toUtf8(best); break;
-      default: p.bytes = fs_.encode(best);
-    }
-    p.kind = Pattern::Bytes;
-    p.probe = scan::chooseProbe(p.bytes, std::string_view(buf_.get() + pos_, std::min(end_ - pos_, kSampleSize)));
-    return p;
   }
 
-  std::unique_ptr<File> file_;
-  FileSystem& fs_;
-  const Limits limits_;
-  const std::size_t baseCapacity_;
-  Encoding encoding_ = Encoding::CodePage;
-  std::size_t unit_ = 1;  // bytes per code unit
-  bool bigEndian_ = false;  // UTF-16 with its high byte first
+  // --- The search.
 
-  std::unique_ptr<char[]> buf_;
-  std::size_t capacity_ = 0, pos_ = 0, end_ = 0;
-  std::uint64_t base_ = 0;
-  std::uint64_t lineStart_ = 0;  // file offset where the line at pos_ began
-  bool eof_ = false;
+  const SearchPlan& planFor(std::u16string_view needle) {
+    if (!plan_ || planNeedle_ != needle) {
+      planNeedle_ = needle;
+      plan_ = planSearch(needle, codec_, window_.bytes(at_, std::min(window_.end(), at_ + kSampleSize)));
+    }
+    return *plan_;
+  }
+
+  // Moves to the start of the next line that may hold the text; false at
+  // the end of the file.
+  bool toCandidateLine(const SearchPlan& plan) {
+    if (!available()) return false;
+    if (plan.kind == SearchPlan::EachLine) return true;
+    for (std::uint64_t from = at_;;) {
+      if (const std::uint64_t hit = findCandidate(plan, from); hit != kNone) {
+        toStartOfLineAt(hit);
+        return true;
+      }
+      from = passOver(plan.width());
+      if (!window_.fill(at_)) {
+        at_ = lineStart_ = window_.end();
+        return false;
+      }
+    }
+  }
+
+  // The first candidate at or after from, or kNone.
+  std::uint64_t findCandidate(const SearchPlan& plan, std::uint64_t from) const {
+    const std::size_t i = plan.findIn(window_.bytes(from, unitsEnd()), unit_);
+    return i == std::string_view::npos ? kNone : from + i;
+  }
+
+  // Nothing found from at_ to the end of what is held. Keeps the tail a
+  // match could start in, and the start of the line in progress while it
+  // is short; passes over the rest. Returns where the next search starts.
+  std::uint64_t passOver(std::size_t width) {
+    const std::uint64_t searched = unitsEnd() - std::min<std::uint64_t>(unitsEnd() - at_, width - unit_);
+    if (const std::uint64_t end = lastLineEnd(at_, searched); end != kNone) lineStart_ = end + unit_;
+    // A short line in progress is carried past the window's end, so that a
+    // match later in it needs no second read.
+    const bool carry = lineStart_ >= at_ && searched - lineStart_ <= limits_.carriedLine;
+    at_ = carry ? lineStart_ : searched;
+    return searched;
+  }
+
+  // Moves to the start of the line that holds the byte at hit.
+  void toStartOfLineAt(std::uint64_t hit) {
+    if (const std::uint64_t end = lastLineEnd(at_, hit); end != kNone) lineStart_ = end + unit_;
+    if (lineStart_ < window_.begin()) window_.rewind(lineStart_);  // it began in bytes passed over
+    at_ = lineStart_;
+  }
+
+  // Whether the line at at_ holds needle; if so, with the line whole in
+  // line. A line that does not is passed over.
+  bool lineHolds(std::u16string_view needle, std::u16string& line) {
+    available();
+    if (const std::uint64_t end = firstLineEnd(at_); end != kNone || window_.atFileEnd()) {
+      takeLine(line);
+      return contains(line, needle);
+    }
+    const std::uint64_t start = at_;
+    if (!testInPieces(needle)) return false;
+    if (start < window_.begin()) window_.rewind(start);
+    at_ = lineStart_ = start;
+    takeLine(line);
+    return true;
+  }
+
+  // Tests the line at at_, longer than what is held, a piece at a time.
+  // Each piece ends where decoding can start again and is tested after the
+  // last needle.size() - 1 units of the piece before, so memory stays
+  // bounded however long the line. True as soon as needle is found (the
+  // reader then stands inside the line); false with the line consumed.
+  bool testInPieces(std::u16string_view needle) {
+    const std::size_t overlap = needle.empty() ? 0 : needle.size() - 1;
+    text_.clear();
+    for (std::uint64_t from = at_;;) {
+      const std::uint64_t end = firstLineEnd(from);
+      std::uint64_t cut = end;
+      if (end == kNone) {
+        from = unitsEnd();
+        cut = window_.atFileEnd() ? window_.end() : at_ + codec_.safeCut(window_.bytes(at_, from));
+      }
+      if (cut > at_) {
+        decode(at_, cut, piece_);
+        text_.erase(0, text_.size() - std::min(text_.size(), overlap));
+        text_ += piece_;
+        if (contains(text_, needle)) return true;
+        at_ = cut;
+      }
+      if (end != kNone) {
+        endLineAt(end);
+        return false;
+      }
+      if (window_.atFileEnd()) {
+        lineStart_ = at_;
+        return false;
+      }
+      if (window_.end() - at_ > limits_.maxLine) throw Error(err::OutOfMemory);  // nowhere to cut it
+      window_.fill(at_);
+    }
+  }
+
+  const Limits limits_;
+  ReadWindow window_;
+  LineCodec codec_;
+  const std::size_t unit_;  // bytes per code unit
+  std::uint64_t at_;
+  std::uint64_t lineStart_;
   bool skipLf_ = false;
   bool drained_ = false;  // nothing more can be found
 
-  std::u16string patternNeedle_;
-  std::optional<Pattern> pattern_;
+  std::u16string planNeedle_;
+  std::optional<SearchPlan> plan_;
+  std::u16string text_, piece_;  // testInPieces' buffers
 };
 
-LineReader::LineReader(std::unique_ptr<File> file, FileSystem& fs, Limits limits)
-    : impl_(std::make_unique<Impl>(std::move(file), fs, limits)) {}
+LineReader::LineReader(std::unique_ptr<File> file, CodePage& codePage, Limits limits)
+    : impl_(std::make_unique<Impl>(std::move(file), codePage, limits)) {}
 LineReader::~LineReader() = default;
 bool LineReader::atEnd() { return impl_->atEnd(); }
 std::u16string LineReader::readLine() { return impl_->readLine(); }

@@ -1,16 +1,15 @@
 #pragma once
-// Streams the lines of one input file. The encoding follows a byte-order
-// mark (UTF-16LE, UTF-16BE or UTF-8); without one the file is in the system
-// code page.
-// Lines end at CR LF, a lone CR or a lone LF.
+// Streams the lines of one input file (encodings and line ends:
+// line_codec.h), and searches them for a text.
 //
-// Memory: a buffer of twice the read size (reads fill what is free of it)
-// plus the line being returned.
-// Searching passes over lines without the search text without holding them
-// (only up to 64 KiB of the line in progress when a buffer ends), in time
-// linear in the bytes read, whatever the line lengths. A line that has to
-// be held (read, or found by a search) may be up to 16 MiB long; a longer
-// one is error 7 (Out of memory).
+// Memory: a read window of twice the read size (read_window.h) plus the
+// line being returned. A search passes over lines without the text
+// without holding them: it keeps up to carriedLine bytes of the line in
+// progress when a read ends, and tests a line longer than what is held in
+// pieces, cut where decoding can start again. Time is linear in the bytes
+// read, whatever the line lengths. A line that has to be held (read, or
+// found by a search) may be up to maxLine bytes long; a longer one is
+// error 7 (Out of memory).
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -19,6 +18,8 @@
 #include "runtime/file_system.h"
 
 namespace rt {
+
+class CodePage;
 
 // Sizes in bytes; tests make them small to reach every edge quickly.
 struct LineLimits {
@@ -31,13 +32,14 @@ class LineReader {
  public:
   using Limits = LineLimits;
 
-  LineReader(std::unique_ptr<File> file, FileSystem& fs, Limits limits = {});
+  LineReader(std::unique_ptr<File> file, CodePage& codePage, Limits limits = {});
   ~LineReader();
 
   bool atEnd();
   std::u16string readLine();
   // Skips to the next line that contains needle and returns true with it
-  // in line; false at the end of the file.
+  // in line; false at the end of the file. Finds exactly the lines that
+  // reading line by line and testing each finds.
   bool readLineContaining(std::u16string_view needle, std::u16string& line);
 
  private:

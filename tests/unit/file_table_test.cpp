@@ -163,6 +163,19 @@ TEST_F(Files, SearchingForAReplacementCharacterFindsBrokenUtf8) {
   EXPECT_EQ(line, u"bro\uFFFDken");
 }
 
+// Such a search decodes each line with a high byte to test it; one far
+// longer than the longest line that may be held is tested in pieces.
+TEST_F(Files, SearchingForAReplacementCharacterPassesOverALongLineWithoutOne) {
+  std::string text = "\xEF\xBB\xBF";
+  while (text.size() < (std::size_t{17} << 20)) text += "caf\xC3\xA9 ";
+  write(u"c:\\temp\\b.txt", text + "\nbro\xC3ken\n");
+  files.open(2, u"c:\\temp\\b.txt", OpenMode::Input);
+  std::u16string line;
+  ASSERT_TRUE(files.lineInputContaining(2, u"\uFFFD", line));
+  EXPECT_EQ(line, u"bro\uFFFDken");
+  EXPECT_FALSE(files.lineInputContaining(2, u"\uFFFD", line));
+}
+
 TEST_F(Files, SearchingForEmptyTextFindsEveryNonEmptyLine) {
   write(u"c:\\temp\\s.txt", "a\r\n\r\nb\r\n");
   files.open(2, u"c:\\temp\\s.txt", OpenMode::Input);

@@ -10,6 +10,7 @@
 
 namespace rt {
 
+class CodePage;
 class LineReader;
 
 class FileTable {
@@ -52,6 +53,7 @@ class FileTable {
   Entry& entry(int number, OpenMode wanted);
 
   FileSystem& fs_;
+  std::unique_ptr<CodePage> codePage_;  // shared by the readers, so its census is taken once
   std::map<int, std::unique_ptr<Entry>> open_;
 };
 

@@ -1,0 +1,47 @@
+#include "read_window.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace rt {
+
+ReadWindow::ReadWindow(std::unique_ptr<File> file, std::size_t readSize)
+    : file_(std::move(file)), readSize_(readSize), baseCapacity_(2 * readSize) {}
+
+bool ReadWindow::fill(std::uint64_t keep) {
+  if (eof_) return false;
+  const auto from = static_cast<std::size_t>(keep - base_);
+  const std::size_t held = size_ - from;
+  const std::size_t want = held + readSize_;
+  std::size_t capacity = capacity_;
+  if (capacity_ < want)
+    capacity = std::max({want, 2 * capacity_, baseCapacity_});
+  else if (capacity_ > baseCapacity_ && want <= baseCapacity_)
+    capacity = baseCapacity_;  // done with a long kept stretch
+  if (capacity != capacity_) {
+    auto other = std::make_unique_for_overwrite<char[]>(capacity);
+    if (held != 0) std::memcpy(other.get(), buf_.get() + from, held);
+    buf_ = std::move(other);
+    capacity_ = capacity;
+  } else if (from != 0 && held != 0) {
+    std::memmove(buf_.get(), buf_.get() + from, held);
+  }
+  base_ = keep;
+  size_ = held;
+  const std::size_t got = file_->read(buf_.get() + size_, capacity_ - size_);
+  if (got == 0) {
+    eof_ = true;
+    return false;
+  }
+  size_ += got;
+  return true;
+}
+
+void ReadWindow::rewind(std::uint64_t offset) {
+  file_->seek(offset);
+  base_ = offset;
+  size_ = 0;
+  eof_ = false;
+}
+
+}  // namespace rt

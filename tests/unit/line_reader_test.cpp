@@ -1,0 +1,256 @@
+// The reader at the edges of its read window, with limits a few bytes
+// long: matches and line ends that straddle reads, a line read again from
+// its start, the longest line, and searches that decode lines to test them.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "code_page.h"
+#include "double_byte_code_page.h"
+#include "fixture.h"
+#include "line_codec.h"
+#include "line_reader.h"
+#include "runtime/file_table.h"
+#include "search_plan.h"
+
+namespace {
+
+using Lines = std::vector<std::u16string>;
+
+rt::LineLimits limits(std::size_t readSize, std::size_t carriedLine, std::size_t maxLine = std::size_t{1} << 20) {
+  return {readSize, carriedLine, maxLine};
+}
+
+// ASCII text in each encoding the reader knows, byte-order mark included.
+std::string encoded(std::string_view text, rt::Encoding encoding) {
+  std::string bytes = encoding == rt::Encoding::Utf8 ? "\xEF\xBB\xBF" : "";
+  if (encoding == rt::Encoding::Utf16Le) bytes = "\xFF\xFE";
+  if (encoding == rt::Encoding::Utf16Be) bytes = "\xFE\xFF";
+  for (const char c : text) {
+    if (encoding == rt::Encoding::Utf16Be) bytes += '\0';
+    bytes += c;
+    if (encoding == rt::Encoding::Utf16Le) bytes += '\0';
+  }
+  return bytes;
+}
+
+class Reader : public testing_support::World {
+ protected:
+  Lines readAll(std::string_view bytes, rt::LineLimits limits) {
+    write(u"c:\\temp\\f.txt", bytes);
+    rt::LineReader reader(fs_.open(u"c:\\temp\\f.txt", rt::OpenMode::Input), codePage_, limits);
+    Lines lines;
+    while (!reader.atEnd()) lines.push_back(reader.readLine());
+    return lines;
+  }
+
+  Lines search(std::string_view bytes, std::u16string_view needle, rt::LineLimits limits) {
+    write(u"c:\\temp\\f.txt", bytes);
+    rt::LineReader reader(fs_.open(u"c:\\temp\\f.txt", rt::OpenMode::Input), codePage_, limits);
+    Lines found;
+    for (std::u16string line; reader.readLineContaining(needle, line);) found.push_back(line);
+    EXPECT_TRUE(reader.atEnd());
+    return found;
+  }
+
+  int errorOf(const std::function<void()>& action) {
+    try {
+      action();
+    } catch (const rt::Error& e) {
+      return e.number();
+    }
+    return 0;
+  }
+
+  rt::CodePage codePage_{fs_};
+};
+
+TEST_F(Reader, MatchesAndLineEndsThatStraddleReadsAreFoundAtEveryReadSize) {
+  // Matches at a line's start, middle and end; every kind of line end,
+  // an empty line, and a last line without an end.
+  const std::string text = "00-1a\r\nab00-1acd\rxyz\n\r\n00-1\r\na-00-1a\n00-1a00-1a\r0-1a\r\n00-1a";
+  const Lines lines = {u"00-1a", u"ab00-1acd", u"xyz", u"", u"00-1", u"a-00-1a", u"00-1a00-1a", u"0-1a", u"00-1a"};
+  const Lines matches = {u"00-1a", u"ab00-1acd", u"a-00-1a", u"00-1a00-1a", u"00-1a"};
+  for (const auto encoding : {rt::Encoding::CodePage, rt::Encoding::Utf8, rt::Encoding::Utf16Le, rt::Encoding::Utf16Be}) {
+    const std::string bytes = encoded(text, encoding);
+    for (std::size_t readSize = 1; readSize <= 14; ++readSize) {
+      for (const std::size_t carried : {0, 3, 100}) {
+        SCOPED_TRACE(testing::Message() << "encoding " << static_cast<int>(encoding) << ", read size " << readSize
+                                        << ", carried " << carried);
+        EXPECT_EQ(readAll(bytes, limits(readSize, carried)), lines);
+        EXPECT_EQ(search(bytes, u"00-1a", limits(readSize, carried)), matches);
+      }
+    }
+  }
+}
+
+TEST_F(Reader, ALineThatBeganInBytesPassedOverIsFoundWholeFromItsStart) {
+  // Nothing is carried, so the match late in the long line sends the
+  // reader back to where that line began.
+  const std::string text = "p\r\n0123456789abcdefghij 00-1a tail\r\nq 00-1a\r\n";
+  for (const auto encoding : {rt::Encoding::CodePage, rt::Encoding::Utf16Le, rt::Encoding::Utf16Be})
+    for (const std::size_t readSize : {2, 4, 5}) {
+      SCOPED_TRACE(testing::Message() << "encoding " << static_cast<int>(encoding) << ", read size " << readSize);
+      EXPECT_EQ(search(encoded(text, encoding), u"00-1a", limits(readSize, 0)),
+                (Lines{u"0123456789abcdefghij 00-1a tail", u"q 00-1a"}));
+    }
+}
+
+TEST_F(Reader, TheLongestLineIsHeldAndALongerOneIsOutOfMemoryOnlyWhenItMustBeHeld) {
+  const std::string longest(16, 'x');
+  EXPECT_EQ(readAll(longest + "\r\n" + longest, limits(4, 2, 16)), (Lines{rt::widen(longest), rt::widen(longest)}));
+  EXPECT_EQ(errorOf([&] { readAll("a\r\n" + longest + "y\r\n", limits(4, 2, 16)); }), rt::err::OutOfMemory);
+  // A search passes over long lines without the text, and holds one with it.
+  const std::string text = std::string(100, 'z') + " 00-1\r\n00-1a\r\n";
+  EXPECT_EQ(search(text, u"00-1a", limits(4, 2, 16)), (Lines{u"00-1a"}));
+  EXPECT_EQ(errorOf([&] { search(longest + "00-1a\r\n", u"00-1a", limits(4, 2, 16)); }), rt::err::OutOfMemory);
+}
+
+// Searches whose text has no bytes of its own to look for decode each
+// candidate line; long lines are tested in pieces, never held whole.
+TEST_F(Reader, ASearchThatDecodesToTestPassesOverLongLinesWithinTheLongestLine) {
+  const auto small = limits(8, 4, 64);
+  // UTF-8: only broken bytes decode to U+FFFD; the long line is all é.
+  std::string utf8 = "\xEF\xBB\xBF";
+  for (int i = 0; i < 200; ++i) utf8 += "\xC3\xA9";
+  utf8 += "\nbro\xC3ken\n";
+  EXPECT_EQ(search(utf8, u"\uFFFD", small), (Lines{u"bro\uFFFDken"}));
+  // A match in a long line's last piece is still found, and must be held.
+  EXPECT_EQ(errorOf([&] { search(utf8.substr(0, 300) + "\xFF\n", u"\uFFFD", small); }), rt::err::OutOfMemory);
+  // Windows-1252: no byte decodes to U+FFFD, but lines with a high byte are
+  // still tested.
+  EXPECT_EQ(search(std::string(300, '\x80') + "\r\nok\r\n", u"\uFFFD", small), Lines{});
+  // A match that straddles two pieces (U+FFFD twice, then x).
+  std::string straddling = "\xEF\xBB\xBF";
+  for (int i = 0; i < 40; ++i) straddling += "\xC3\xA9";
+  straddling += "\xFF\xFFx";
+  for (int i = 0; i < 40; ++i) straddling += "\xC3\xA9";
+  straddling += "\n";
+  EXPECT_EQ(errorOf([&] { search(straddling, u"\uFFFD\uFFFDx", small); }), rt::err::OutOfMemory);
+  EXPECT_EQ(search(straddling, u"\uFFFD\uFFFDy", small), Lines{});
+}
+
+// The differential check of the fuzz target, on a fixed set of random
+// files: lines with broken UTF-8 sequences of every length, searched with
+// limits of a few bytes for texts that have to be decoded to test.
+TEST_F(Reader, RandomUtf8ListingsGiveTheLinesALineByLineTestGives) {
+  std::mt19937 random(11);
+  const std::string_view pieces[] = {"a", " ", "\xC3\xA9", "\xE2\x82\xAC", "\xF0\x9F\x98\x80", "\xC3", "\x82", "\xE2\x82", "\r\n", "\n"};
+  for (int round = 0; round < 200; ++round) {
+    std::string bytes = "\xEF\xBB\xBF";
+    for (int i = 0; i < 60; ++i) bytes += pieces[random() % std::size(pieces)];
+    const auto tiny = limits(1 + random() % 9, random() % 5, 40);
+    const Lines lines = readAll(bytes, limits(1 << 16, 0));
+    for (const std::u16string_view needle : {u"\uFFFD", u"\uFFFDa", u"\u00e9\uFFFD", u"\U0001F600"}) {
+      Lines expected;
+      for (const auto& line : lines)
+        if (rt::contains(line, needle)) expected.push_back(line);
+      int error = 0;
+      Lines found;
+      try {
+        found = search(bytes, needle, tiny);
+      } catch (const rt::Error& e) {
+        error = e.number();
+      }
+      // Only a matching line longer than the longest line may stop it.
+      if (error == rt::err::OutOfMemory) continue;
+      ASSERT_EQ(error, 0);
+      ASSERT_EQ(found, expected) << "round " << round;
+    }
+  }
+}
+
+// Decoding in pieces is exact only where decoding can start again.
+TEST_F(Reader, DecodingBeforeAndAfterASafeCutGivesTheWholeText) {
+  testing_support::DoubleByteCodePage doubleByte(fs_);
+  rt::CodePage japanese(doubleByte), western(fs_);
+  std::mt19937 random(5);
+  const std::string alphabet = std::string("a \x81\xE0\x87\x40\x8F\xC3\xA9\xBF\x80\xF0\xF8", 14) + '\0';
+  for (const auto encoding : {rt::Encoding::CodePage, rt::Encoding::Utf8, rt::Encoding::Utf16Le})
+    for (rt::CodePage* codePage : {&japanese, &western})
+      for (int round = 0; round < 2000; ++round) {
+        std::string bytes;
+        for (int i = 0, n = static_cast<int>(random() % 12); i < n; ++i) bytes += alphabet[random() % alphabet.size()];
+        const rt::LineCodec codec(encoded("", encoding), *codePage);
+        const std::size_t held = random() % (bytes.size() + 1);
+        const std::size_t cut = codec.safeCut(std::string_view(bytes).substr(0, held));
+        ASSERT_LE(cut, held);
+        std::u16string whole, before, after;
+        codec.decode(bytes, whole);
+        codec.decode(std::string_view(bytes).substr(0, cut), before);
+        codec.decode(std::string_view(bytes).substr(cut), after);
+        ASSERT_EQ(before + after, whole) << "encoding " << static_cast<int>(encoding) << ", cut " << cut;
+      }
+}
+
+// What a search looks for first, in each encoding.
+TEST_F(Reader, ASearchLooksForTheLongestRunOfCharactersWithOneByteForm) {
+  testing_support::DoubleByteCodePage doubleByte(fs_);
+  rt::CodePage japanese(doubleByte);
+  const rt::LineCodec western(std::string_view{}, codePage_), japaneseText(std::string_view{}, japanese),
+      utf8("\xEF\xBB\xBF", codePage_), utf16("\xFE\xFF", codePage_);
+  struct Case {
+    const rt::LineCodec& codec;
+    std::u16string_view needle;
+    rt::SearchPlan::Kind kind;
+    std::string bytes;
+  };
+  const Case cases[] = {
+      {western, u"ab\u20ac", rt::SearchPlan::Bytes, "ab\x80"},
+      {western, u"a\rb", rt::SearchPlan::NoLine, ""},
+      {western, u"\u0151z", rt::SearchPlan::NoLine, ""},  // 1252 has no ő
+      {western, u"\uFFFD", rt::SearchPlan::HighByte, ""},
+      {western, u"", rt::SearchPlan::EachLine, ""},
+      {japaneseText, u"\u4E9Cpc", rt::SearchPlan::Bytes, "\x88\x9Fpc"},
+      {japaneseText, u"\u2252pc", rt::SearchPlan::Bytes, "pc"},  // two forms: only "pc" is sure
+      {japaneseText, u"x\u7E8A\u2252", rt::SearchPlan::Bytes, "x"},
+      {japaneseText, u"\u2252", rt::SearchPlan::HighByte, ""},
+      {japaneseText, u"\u0151", rt::SearchPlan::NoLine, ""},
+      {utf8, u"\uFFFDab\uFFFDc", rt::SearchPlan::Bytes, "ab"},
+      {utf8, u"\U0001F600", rt::SearchPlan::Bytes, "\xF0\x9F\x98\x80"},
+      {utf8, u"\xD83D", rt::SearchPlan::HighByte, ""},  // half a pair can match half of one
+      {utf16, u"\uFFFD", rt::SearchPlan::EachLine, ""},
+      {utf16, u"a\u20ac", rt::SearchPlan::Bytes, std::string("\0a\x20\xAC", 4)},
+  };
+  for (const Case& c : cases) {
+    const rt::SearchPlan plan = rt::planSearch(c.needle, c.codec, {});
+    EXPECT_EQ(plan.kind, c.kind) << "needle of " << c.needle.size() << " units: " << std::string(c.bytes);
+    EXPECT_EQ(plan.bytes, c.bytes);
+  }
+}
+
+class DoubleByteFiles : public testing_support::World {
+ protected:
+  testing_support::DoubleByteCodePage doubleByte_{fs_};
+  rt::FileTable files_{doubleByte_};
+
+  Lines search(std::string_view bytes, std::u16string_view needle) {
+    write(u"c:\\temp\\j.txt", bytes);
+    files_.open(1, u"c:\\temp\\j.txt", rt::OpenMode::Input);
+    Lines found;
+    for (std::u16string line; files_.lineInputContaining(1, needle, line);) found.push_back(line);
+    files_.close(1);
+    return found;
+  }
+};
+
+// In Japanese 932, 81 E0 and 87 90 both read as U+2252, and ED 40 and
+// FA 5C both as U+7E8A: a search finds either form.
+TEST_F(DoubleByteFiles, ACharacterWithTwoByteFormsIsFoundInEither) {
+  const std::string text = "\x81\xE0pc 1\r\n\x87\x90pc 2\r\npc 3\r\n\xED\x40 4\r\n\xFA\x5C 5\r\n\x88\x9Fpc 6\r\n";
+  EXPECT_EQ(search(text, u"\u2252pc"), (Lines{u"\u2252pc 1", u"\u2252pc 2"}));
+  EXPECT_EQ(search(text, u"\u2252"), (Lines{u"\u2252pc 1", u"\u2252pc 2"}));
+  EXPECT_EQ(search(text, u"\u7E8A"), (Lines{u"\u7E8A 4", u"\u7E8A 5"}));
+  EXPECT_EQ(search(text, u"\u4E9Cpc"), (Lines{u"\u4E9Cpc 6"}));
+}
+
+// A line longer than the longest line, without the text: passed over in
+// pieces cut after ASCII bytes, where no pair can start.
+TEST_F(DoubleByteFiles, ALongLineWithoutTheTextIsPassedOverWithoutBeingHeld) {
+  std::string text;
+  while (text.size() < (std::size_t{17} << 20)) text += "\x88\x9Fpc \x81\x40pc ";
+  text += "\r\n\x87\x90pc\r\n";
+  EXPECT_EQ(search(text, u"\u2252pc"), (Lines{u"\u2252pc"}));
+}
+
+}  // namespace
