@@ -17,13 +17,6 @@ namespace {
 constexpr std::uint64_t kNone = ~std::uint64_t{0};
 constexpr std::size_t kSampleSize = std::size_t{1} << 16;
 
-// The file's first bytes, enough for any byte-order mark.
-std::string_view startOf(ReadWindow& window) {
-  while (window.end() < 3 && window.fill(0)) {
-  }
-  return window.bytes(0, window.end());
-}
-
 }  // namespace
 
 // Every position here is a file offset. The line in progress began at
@@ -32,7 +25,7 @@ std::string_view startOf(ReadWindow& window) {
 class LineReader::Impl {
  public:
   Impl(std::unique_ptr<File> file, CodePage& codePage, Limits limits)
-      : limits_(limits), window_(std::move(file), limits.readSize), codec_(startOf(window_), codePage),
+      : limits_(limits), window_(std::move(file), limits.readSize), codec_(window_.start(3), codePage),
         unit_(codec_.unit()), at_(codec_.markSize()), lineStart_(at_) {}
 
   bool atEnd() {
@@ -96,6 +89,12 @@ class LineReader::Impl {
     at_ = lineStart_ = end + unit_;
   }
 
+  // The line from at_ to the line end at end, and that line end consumed.
+  void takeLineTo(std::uint64_t end, std::u16string& line) {
+    decode(at_, end, line);
+    endLineAt(end);
+  }
+
   void decode(std::uint64_t from, std::uint64_t to, std::u16string& text) const {
     if (to - from > limits_.maxLine) throw Error(err::OutOfMemory);
     codec_.decode(window_.bytes(from, to), text);
@@ -105,10 +104,7 @@ class LineReader::Impl {
   // reused), and its line end consumed.
   void takeLine(std::u16string& line) {
     for (std::uint64_t from = at_;;) {
-      if (const std::uint64_t end = firstLineEnd(from); end != kNone) {
-        decode(at_, end, line);
-        return endLineAt(end);
-      }
+      if (const std::uint64_t end = firstLineEnd(from); end != kNone) return takeLineTo(end, line);
       from = unitsEnd();
       if (from - at_ > limits_.maxLine) throw Error(err::OutOfMemory);
       if (!window_.fill(at_)) {
@@ -177,16 +173,18 @@ class LineReader::Impl {
   // line. A line that does not is passed over.
   bool lineHolds(std::u16string_view needle, std::u16string& line) {
     available();
-    if (const std::uint64_t end = firstLineEnd(at_); end != kNone || window_.atFileEnd()) {
-      takeLine(line);
-      return contains(line, needle);
-    }
     const std::uint64_t start = at_;
-    if (!testInPieces(needle)) return false;
-    if (start < window_.begin()) window_.rewind(start);
-    at_ = lineStart_ = start;
-    takeLine(line);
-    return true;
+    if (const std::uint64_t end = firstLineEnd(at_); end != kNone) {
+      takeLineTo(end, line);
+    } else if (window_.atFileEnd()) {
+      takeLine(line);
+    } else {
+      if (!testInPieces(needle)) return false;
+      if (start < window_.begin()) window_.rewind(start);
+      at_ = lineStart_ = start;
+      takeLine(line);
+    }
+    return contains(line, needle);
   }
 
   // Tests the line at at_, longer than what is held, a piece at a time.

@@ -8,6 +8,12 @@ namespace rt {
 ReadWindow::ReadWindow(std::unique_ptr<File> file, std::size_t readSize)
     : file_(std::move(file)), readSize_(readSize), baseCapacity_(2 * readSize) {}
 
+std::string_view ReadWindow::start(std::size_t size) {
+  while (end() < size && fill(base_)) {
+  }
+  return bytes(0, std::min<std::uint64_t>(end(), size));
+}
+
 bool ReadWindow::fill(std::uint64_t keep) {
   if (eof_) return false;
   const auto from = static_cast<std::size_t>(keep - base_);

@@ -29,6 +29,10 @@ class ReadWindow {
     return {buf_.get() + (from - base_), static_cast<std::size_t>(to - from)};
   }
 
+  // The file's first size bytes (all of a shorter file), read when the
+  // window holds none yet.
+  std::string_view start(std::size_t size);
+
   // Drops the bytes before keep (begin() <= keep <= end()) and reads more
   // after end(). False, with nothing dropped or read, at the file's end.
   bool fill(std::uint64_t keep);

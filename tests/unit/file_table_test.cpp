@@ -9,6 +9,7 @@
 namespace {
 
 using rt::OpenMode;
+using testing_support::errorOf;
 
 class Files : public testing_support::World {
  protected:
@@ -20,15 +21,6 @@ class Files : public testing_support::World {
     while (!files.eof(7)) lines.push_back(files.lineInput(7));
     files.close(7);
     return lines;
-  }
-
-  int errorOf(const std::function<void()>& action) {
-    try {
-      action();
-    } catch (const rt::Error& e) {
-      return e.number();
-    }
-    return 0;
   }
 };
 

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -25,6 +26,16 @@ inline std::filesystem::path freshFolder() {
               ("mactools-" + std::to_string(stamp) + "-" + std::to_string(counter++));
   std::filesystem::create_directories(path / "c" / "temp");
   return path;
+}
+
+// The error number action ends with, or 0 when it ends normally.
+inline int errorOf(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const rt::Error& e) {
+    return e.number();
+  }
+  return 0;
 }
 
 // Opens files for real but fails every write into them.

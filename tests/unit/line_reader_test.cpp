@@ -15,6 +15,8 @@
 
 namespace {
 
+using testing_support::errorOf;
+
 using Lines = std::vector<std::u16string>;
 
 rt::LineLimits limits(std::size_t readSize, std::size_t carriedLine, std::size_t maxLine = std::size_t{1} << 20) {
@@ -51,15 +53,6 @@ class Reader : public testing_support::World {
     for (std::u16string line; reader.readLineContaining(needle, line);) found.push_back(line);
     EXPECT_TRUE(reader.atEnd());
     return found;
-  }
-
-  int errorOf(const std::function<void()>& action) {
-    try {
-      action();
-    } catch (const rt::Error& e) {
-      return e.number();
-    }
-    return 0;
   }
 
   rt::CodePage codePage_{fs_};
