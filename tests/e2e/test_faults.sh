@@ -24,6 +24,18 @@ expect_eq "$(cat "$unix_c/temp/findout.txt")" $'an earlier record\r' "log after 
 # would end the same way.
 wait "$holder_pid" || true
 
+# datas.txt held open alone for a moment, as a second lookup emptying it
+# at the same time holds it: the lookup waits for it and goes on.
+hold_file 'c:\temp\datas.txt' 400
+wintool run "TEMP=$win_temp" -- "${lookup[@]}" >"$unix_temp/held.log" 2>&1 &
+runner=$!
+for _ in $(seq 150); do kill -0 "$runner" 2>/dev/null || break; sleep 0.2; done
+kill -0 "$runner" 2>/dev/null &&
+  fail "with datas.txt held for a moment, no end within 30 s; on screen: $(wintool dialog-text 2>/dev/null | tr -d '\r' | tr '\n' ' ')"
+expect_eq "$(exit_of "$unix_temp/held.log")" 0 "exit code with datas.txt held for a moment"
+wait "$holder_pid" || true
+printf 'an earlier record\r\n' >"$unix_c/temp/findout.txt"
+
 # findout.txt that cannot be written: another program holds it open alone
 # (a read-only attribute does not stop root, which runs these tests).
 hold_file 'c:\temp\findout.txt' 8000

@@ -61,7 +61,18 @@ std::unique_ptr<File> Win32FileSystem::openFile(std::u16string_view path, OpenMo
     access = FILE_APPEND_DATA | SYNCHRONIZE;
     disposition = OPEN_ALWAYS;
   }
-  UniqueFile handle(CreateFileW(wide(name), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
+  // Another program may have the file open alone for a moment (a second
+  // lookup emptying datas.txt): wait up to about a second for it, as for
+  // the clipboard. Any other failure is final at once.
+  UniqueFile handle;
+  for (int tries = 20;; Sleep(50)) {
+    handle.reset(CreateFileW(wide(name), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const DWORD code = handle ? ERROR_SUCCESS : GetLastError();
+    if ((code != ERROR_SHARING_VIOLATION && code != ERROR_LOCK_VIOLATION) || --tries == 0) {
+      SetLastError(code);
+      break;
+    }
+  }
   if (!handle) throw lastError(err::PathFileAccessError, path);
   return std::make_unique<Win32File>(std::move(handle));
 }
