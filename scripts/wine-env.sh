@@ -11,7 +11,10 @@ if [ "$MACTOOLS_WINE_ARCH" = 64 ]; then
 else
   export WINELOADER=/usr/lib/wine/wine WINESERVER=/usr/lib/wine/wineserver WINEARCH=win32
 fi
-export WINEPREFIX="${XDG_CACHE_HOME:-$HOME/.cache}/mactools/wine$MACTOOLS_WINE_ARCH"
+# The tests' presets set MACTOOLS_PREFIXES to a folder of the build tree:
+# a test run then neither ends nor inherits Wine processes of the user's own
+# runs, nor of another checkout's tests.
+export WINEPREFIX="${MACTOOLS_PREFIXES:-${XDG_CACHE_HOME:-$HOME/.cache}/mactools}/wine$MACTOOLS_WINE_ARCH"
 export WINEDEBUG="${WINEDEBUG:--all}"
 # No Mono or Gecko installer dialogs.
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"

@@ -7,7 +7,7 @@ test_name=$(basename "$0" .sh)
 pids=()
 cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  wineserver -k 2>/dev/null || true
+  stop_wine
   stop_virtual_display
 }
 trap cleanup EXIT
@@ -31,6 +31,12 @@ wintool() { wine "$WINTOOL" "$@"; }
 start_wine() {
   wine cmd /c exit </dev/null >/dev/null 2>&1 || true
   wintool wait-desktop </dev/null >/dev/null 2>&1 || echo "note: no clipboard manager within 10 s" >&2
+}
+# Ends Wine's processes and waits for the server to be gone, so that the
+# next test does not reach a server that is still going away.
+stop_wine() {
+  wineserver -k 2>/dev/null || true
+  timeout 20 "$WINESERVER" -w 2>/dev/null || true
 }
 start_wine
 clipboard() { wintool clip-get; }
@@ -96,8 +102,16 @@ start_program() {  # [NAME=VALUE... --] PROGRAM ARGS...
   wintool run "${program_env[@]}" -- "${program_command[@]}" >"$unix_temp/exit-code.log" 2>&1 &
   program_pid=$!
   pids+=("$program_pid")
-  window_id=$(wait_for_window "^Veltrane\$") || fail "no window within 20 s: $*"
+  window_id=$(wait_for_window "^Veltrane\$") ||
+    fail "no window within 20 s: $*; on screen: $(on_screen)"
   sleep 0.5
+}
+
+# The names of the visible windows, and the texts of a message box if one
+# is up: what a failure to find a window shows.
+on_screen() {
+  xdotool search --onlyvisible --name . getwindowname %@ 2>/dev/null | tr '\n' '|' || true
+  wintool dialog-text 2>/dev/null | tr -d '\r' | tr '\n' ' ' || true
 }
 
 # Waits up to 10 s until no process's command line matches REGEX.
@@ -148,7 +162,7 @@ relay_only() {  # FUNCTIONS
 
 # The display's DPI for the programs started after it (Wine reads it at start).
 set_dpi() {
-  wineserver -k 2>/dev/null || true
+  stop_wine
   wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
   wineserver -w
   start_wine

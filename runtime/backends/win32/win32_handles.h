@@ -44,6 +44,7 @@ inline HANDLE invalidHandle() { return INVALID_HANDLE_VALUE; }
 inline void deleteFont(HFONT font) { DeleteObject(font); }
 inline void unlockGlobal(HGLOBAL memory) { GlobalUnlock(memory); }
 inline void closeClipboard(bool) { CloseClipboard(); }
+inline void releaseMutex(HANDLE mutex) { ReleaseMutex(mutex); }
 
 using UniqueHandle = Unique<HANDLE, &CloseHandle>;                  // processes, threads
 using UniqueFile = Unique<HANDLE, &CloseHandle, &invalidHandle>;    // CreateFileW
@@ -53,5 +54,6 @@ using UniqueGlobal = Unique<HGLOBAL, &GlobalFree>;                  // release()
 using GlobalUnlocker = Unique<HGLOBAL, &unlockGlobal>;              // holds a locked block until unlocked
 using UniqueModule = Unique<HMODULE, &FreeLibrary>;
 using ClipboardSession = Unique<bool, &closeClipboard>;             // true while the clipboard is open
+using HeldTurn = Unique<HANDLE, &releaseMutex>;                     // a mutex this thread owns, released at the end
 
 }  // namespace rt::win32

@@ -16,17 +16,44 @@
 namespace rt::win32 {
 namespace {
 
+// Waits up to ms milliseconds, or until handle (when given) is signalled,
+// answering messages that other threads send to this one meanwhile: the
+// clipboard's owner gets WM_DESTROYCLIPBOARD, sent and waited for, when
+// another program empties the clipboard, and that program may be the one
+// this wait is for. Posted messages stay queued for the event loop.
+// Returns whether the handle was signalled (or abandoned).
+bool waitAnswering(HANDLE handle, DWORD ms) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    const DWORD passed = GetTickCount() - start;
+    const DWORD left = passed < ms ? ms - passed : 0;
+    const DWORD got = MsgWaitForMultipleObjectsEx(handle ? 1 : 0, handle ? &handle : nullptr, left, QS_SENDMESSAGE, 0);
+    if (handle && (got == WAIT_OBJECT_0 || got == WAIT_ABANDONED_0)) return true;
+    if (got != static_cast<DWORD>(WAIT_OBJECT_0 + (handle ? 1 : 0))) return false;  // time up, or failed
+    MSG msg;
+    PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);  // answers what was sent
+  }
+}
+
+// This program's copies take turns at the clipboard. A lookup sets it once
+// per match, a few times in a millisecond; a copy that found it taken and
+// waited would find it taken again at each try while the others keep taking
+// it in between. The turn is only a courtesy among these programs: when it
+// cannot be had, the clipboard is tried all the same.
+constexpr wchar_t kClipboardTurn[] = L"Local\\MacAddressTools.ClipboardTurn";
+constexpr DWORD kTurnWaitMs = 5000;
+
 // Another program may hold the clipboard for a moment; wait up to about a
 // second before giving up.
 constexpr int kClipboardTries = 20;
 constexpr DWORD kClipboardPauseMs = 50;
 
 ClipboardSession openClipboard(HWND owner) {
-  for (int i = 0; i < kClipboardTries; ++i) {
+  for (int i = 0;; ++i) {
     if (OpenClipboard(owner)) return ClipboardSession(true);
-    Sleep(kClipboardPauseMs);
+    if (i + 1 == kClipboardTries) throw Error(err::CantOpenClipboard);
+    waitAnswering(nullptr, kClipboardPauseMs);
   }
-  throw Error(err::CantOpenClipboard);
 }
 
 // Movable global memory, as the clipboard takes it, holding a copy of size
@@ -152,6 +179,8 @@ void Win32Services::clipboardSetText(std::u16string_view text, ClipboardEntry en
       markers.emplace_back(passOverFormats_[i], globalCopy(&kPassOver[i].value, sizeof kPassOver[i].value));
     }
   }
+  // Released after the clipboard is closed: declared before the session.
+  const HeldTurn turn = takeClipboardTurn();
   const ClipboardSession session = openClipboard(owner());
   // A passing text goes beside what the clipboard holds; the final one
   // replaces it all, markers of earlier passing texts included, in the
@@ -163,6 +192,15 @@ void Win32Services::clipboardSetText(std::u16string_view text, ClipboardEntry en
     if (!SetClipboardData(format, data.get())) throw lastError(err::CantOpenClipboard);
     data.release();
   }
+}
+
+HeldTurn Win32Services::takeClipboardTurn() {
+  if (!clipboardTurn_) {
+    // A name held by another kind of object, or no name space: no turns.
+    clipboardTurn_.reset(CreateMutexW(nullptr, FALSE, kClipboardTurn));
+    if (!clipboardTurn_) return HeldTurn();
+  }
+  return waitAnswering(clipboardTurn_.get(), kTurnWaitMs) ? HeldTurn(clipboardTurn_.get()) : HeldTurn();
 }
 
 void Win32Services::startProcess(std::u16string_view path, WindowStyle style) {

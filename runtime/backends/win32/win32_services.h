@@ -7,6 +7,7 @@
 
 #include "runtime/services.h"
 #include "win32_dpi.h"
+#include "win32_handles.h"
 
 namespace rt::win32 {
 
@@ -42,6 +43,9 @@ class Win32Services : public Services {
 
  private:
   HWND owner() const;
+  // The clipboard turn among this program's copies, or none when it could
+  // not be had within a few seconds.
+  HeldTurn takeClipboardTurn();
 
   Win32FileSystem fs_;
   Dpi dpi_;
@@ -49,6 +53,7 @@ class Win32Services : public Services {
   std::u16string programName_;
   int iconId_;
   std::unique_ptr<Win32Window> window_;
+  UniqueHandle clipboardTurn_;  // a named mutex, opened at the first clipboard set
   UINT passOverFormats_[3] = {};  // the clipboard formats that keep texts out of history
   bool ended_ = false;
 };
