@@ -11,9 +11,45 @@
 namespace rt::win32 {
 namespace {
 
+// Where copies of these programs appending to one file take turns: a byte
+// far past any real end of file, locked for the time of one write. Windows
+// writes each piece given to an append-only handle at the end, whole; Wine
+// finds the end and then writes there, so that two copies appending at once
+// can write over each other's record.
+constexpr DWORD kTurnOffsetLow = 0xFFFFFFFE, kTurnOffsetHigh = 0x7FFFFFFF;
+// How long a write waits for its turn before it writes all the same.
+constexpr DWORD kAppendTurnWaitMs = 2000;
+
+OVERLAPPED appendTurnAt() {
+  OVERLAPPED at{};
+  at.Offset = kTurnOffsetLow;
+  at.OffsetHigh = kTurnOffsetHigh;
+  return at;
+}
+inline void endAppendTurn(HANDLE file) {
+  OVERLAPPED at = appendTurnAt();
+  UnlockFileEx(file, 0, 1, 0, &at);
+}
+using AppendTurn = Unique<HANDLE, &endAppendTurn>;  // the turn's byte, locked until the end
+
+// The file's append turn, or none when it cannot be had: the lock is
+// refused (a system that does not lock append-only handles places appends
+// whole itself), or another writer keeps it past the wait. The lock is
+// tried, not waited on, so that a program that locks the whole file cannot
+// hold a write up for ever.
+AppendTurn takeAppendTurn(HANDLE file) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    OVERLAPPED at = appendTurnAt();
+    if (LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at)) return AppendTurn(file);
+    if (GetLastError() != ERROR_LOCK_VIOLATION || GetTickCount() - start >= kAppendTurnWaitMs) return AppendTurn();
+    Sleep(1);
+  }
+}
+
 class Win32File : public File {
  public:
-  explicit Win32File(UniqueFile handle) : handle_(std::move(handle)) {}
+  Win32File(UniqueFile handle, bool appending) : handle_(std::move(handle)), appending_(appending) {}
 
   std::size_t read(char* buffer, std::size_t size) override {
     DWORD got = 0;
@@ -32,6 +68,7 @@ class Win32File : public File {
     // One WriteFile call: with append access the system places it at the
     // end of the file as one piece.
     if (bytes.size() > MAXDWORD) throw Error(err::OutOfMemory);
+    const AppendTurn turn = appending_ ? takeAppendTurn(handle_.get()) : AppendTurn();
     DWORD written = 0;
     if (!WriteFile(handle_.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
       throw lastError(err::DeviceIoError);
@@ -40,6 +77,7 @@ class Win32File : public File {
 
  private:
   UniqueFile handle_;
+  bool appending_;
 };
 
 int checkedSize(std::size_t size) {
@@ -74,7 +112,7 @@ std::unique_ptr<File> Win32FileSystem::openFile(std::u16string_view path, OpenMo
     }
   }
   if (!handle) throw lastError(err::PathFileAccessError, path);
-  return std::make_unique<Win32File>(std::move(handle));
+  return std::make_unique<Win32File>(std::move(handle), mode == OpenMode::Append);
 }
 
 void Win32FileSystem::removeFile(std::u16string_view path) {
