@@ -65,8 +65,8 @@ class Win32File : public File {
   }
 
   void write(std::string_view bytes) override {
-    // One WriteFile call: with append access the system places it at the
-    // end of the file as one piece.
+    // One WriteFile call, and for an append in the file's append turn: the
+    // piece lands at the end whole, and no other copy's lands on it.
     if (bytes.size() > MAXDWORD) throw Error(err::OutOfMemory);
     const AppendTurn turn = appending_ ? takeAppendTurn(handle_.get()) : AppendTurn();
     DWORD written = 0;

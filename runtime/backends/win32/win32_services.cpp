@@ -35,7 +35,7 @@ bool waitAnswering(HANDLE handle, DWORD ms) {
   }
 }
 
-// This program's copies take turns at the clipboard. A lookup sets it once
+// Copies of these programs take turns at the clipboard. A lookup sets it once
 // per match, a few times in a millisecond; a copy that found it taken and
 // waited would find it taken again at each try while the others keep taking
 // it in between. The turn is only a courtesy among these programs: when it
