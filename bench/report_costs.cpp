@@ -1,8 +1,11 @@
 // What one reported lease costs as Windows calls, for the profile of a
 // lookup under Wine: setting the clipboard, plain and as a lookup sets each
-// report (with the three formats that keep it out of clipboard history),
-// and appending a record to a log (open, one write, close). Prints
-// milliseconds per call:  report_costs LOGPATH   ->  PLAIN PASSING APPEND
+// report (with the three formats that keep it out of clipboard history,
+// in the clipboard turn that copies of the programs share), and appending
+// a record to a log (open, one write in the file's append turn, close).
+// Each of the last two is also timed without its turn. Prints milliseconds
+// per call:
+//   report_costs LOGPATH  ->  PLAIN PASSING_NO_TURN PASSING APPEND_NO_TURN APPEND
 #include <windows.h>
 
 #include <cstdio>
@@ -41,6 +44,22 @@ void setClipboard(const wchar_t*) {
   CloseClipboard();
 }
 
+// The turns as the programs take them, uncontended here: a named mutex
+// around the clipboard session, and one locked byte far past the end of
+// the file around the write.
+HANDLE clipboardTurn() {
+  static const HANDLE turn = CreateMutexW(nullptr, FALSE, L"Local\\MacAddressTools.ClipboardTurn");
+  return turn;
+}
+OVERLAPPED appendTurnAt() {
+  OVERLAPPED at{};
+  at.Offset = 0xFFFFFFFE;
+  at.OffsetHigh = 0x7FFFFFFF;
+  return at;
+}
+
+bool inTurns = false;
+
 void setPassingClipboard(const wchar_t*) {
   static const wchar_t* const markers[] = {L"ExcludeClipboardContentFromMonitorProcessing",
                                            L"CanIncludeInClipboardHistory", L"CanUploadToCloudClipboard"};
@@ -50,10 +69,13 @@ void setPassingClipboard(const wchar_t*) {
   const DWORD zero = 0;
   HGLOBAL values[3];
   for (int i = 0; i < 3; ++i) values[i] = copy(&zero, sizeof zero);
-  if (!OpenClipboard(nullptr)) return;
-  setData(CF_UNICODETEXT, memory);
-  for (int i = 0; i < 3; ++i) setData(formats[i], values[i]);
-  CloseClipboard();
+  if (inTurns) WaitForSingleObject(clipboardTurn(), INFINITE);
+  if (OpenClipboard(nullptr)) {
+    setData(CF_UNICODETEXT, memory);
+    for (int i = 0; i < 3; ++i) setData(formats[i], values[i]);
+    CloseClipboard();
+  }
+  if (inTurns) ReleaseMutex(clipboardTurn());
 }
 
 void appendRecord(const wchar_t* log) {
@@ -61,8 +83,11 @@ void appendRecord(const wchar_t* log) {
   HANDLE file = CreateFileW(log, FILE_APPEND_DATA | SYNCHRONIZE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return;
+  OVERLAPPED at = appendTurnAt();
+  if (inTurns) LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at);
   DWORD written;
   WriteFile(file, record, sizeof record - 1, &written, nullptr);
+  if (inTurns) UnlockFileEx(file, 0, 1, 0, &at);
   CloseHandle(file);
 }
 
@@ -70,8 +95,13 @@ void appendRecord(const wchar_t* log) {
 
 int wmain(int argc, wchar_t** argv) {
   if (argc != 2) return 64;
-  std::printf("%.3f %.3f %.3f\n", millisecondsPerCall(setClipboard, argv[1]),
-              millisecondsPerCall(setPassingClipboard, argv[1]), millisecondsPerCall(appendRecord, argv[1]));
+  const double plain = millisecondsPerCall(setClipboard, argv[1]);
+  const double passingNoTurn = millisecondsPerCall(setPassingClipboard, argv[1]);
+  const double appendNoTurn = millisecondsPerCall(appendRecord, argv[1]);
+  inTurns = true;
+  const double passing = millisecondsPerCall(setPassingClipboard, argv[1]);
+  const double append = millisecondsPerCall(appendRecord, argv[1]);
+  std::printf("%.3f %.3f %.3f %.3f %.3f\n", plain, passingNoTurn, passing, appendNoTurn, append);
   DeleteFileW(argv[1]);
   return 0;
 }
