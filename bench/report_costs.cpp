@@ -10,6 +10,10 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
+
+#include "leases/lease_record.h"
+#include "win32_turns.h"
 
 namespace {
 
@@ -47,28 +51,23 @@ void setClipboard(const wchar_t*) {
 // The turns as the programs take them, uncontended here: a named mutex
 // around the clipboard session, and one locked byte far past the end of
 // the file around the write.
+using rt::win32::appendTurnAt;
+
 HANDLE clipboardTurn() {
-  static const HANDLE turn = CreateMutexW(nullptr, FALSE, L"Local\\MacAddressTools.ClipboardTurn");
+  static const HANDLE turn = CreateMutexW(nullptr, FALSE, rt::win32::kClipboardTurn);
   return turn;
-}
-OVERLAPPED appendTurnAt() {
-  OVERLAPPED at{};
-  at.Offset = 0xFFFFFFFE;
-  at.OffsetHigh = 0x7FFFFFFF;
-  return at;
 }
 
 bool inTurns = false;
 
 void setPassingClipboard(const wchar_t*) {
-  static const wchar_t* const markers[] = {L"ExcludeClipboardContentFromMonitorProcessing",
-                                           L"CanIncludeInClipboardHistory", L"CanUploadToCloudClipboard"};
-  static const UINT formats[3] = {RegisterClipboardFormatW(markers[0]), RegisterClipboardFormatW(markers[1]),
-                                  RegisterClipboardFormatW(markers[2])};
+  using rt::win32::kPassOverFormats;
+  static const UINT formats[3] = {RegisterClipboardFormatW(kPassOverFormats[0]),
+                                  RegisterClipboardFormatW(kPassOverFormats[1]),
+                                  RegisterClipboardFormatW(kPassOverFormats[2])};
   HGLOBAL memory = copy(kReport, sizeof kReport);
-  const DWORD zero = 0;
   HGLOBAL values[3];
-  for (int i = 0; i < 3; ++i) values[i] = copy(&zero, sizeof zero);
+  for (int i = 0; i < 3; ++i) values[i] = copy(&rt::win32::kPassOverValue, sizeof rt::win32::kPassOverValue);
   if (inTurns) WaitForSingleObject(clipboardTurn(), INFINITE);
   if (OpenClipboard(nullptr)) {
     setData(CF_UNICODETEXT, memory);
@@ -78,15 +77,26 @@ void setPassingClipboard(const wchar_t*) {
   if (inTurns) ReleaseMutex(clipboardTurn());
 }
 
+// A record as the lookup logs it, in ASCII.
+std::string sampleRecord() {
+  const leases::Lease lease{u"192.168.0.10 ", u" 255.255.255.0 ", u" 00:1a:2b:3c:4d:5e ", u" 18.11.2027 09:00:00 ", u" pc01"};
+  std::string bytes;
+  for (const std::u16string& line : leases::recordLines(leases::recordOf(lease, u"12/7/2026", u"9:44:24 AM"))) {
+    for (char16_t c : line) bytes += static_cast<char>(c);
+    bytes += "\r\n";
+  }
+  return bytes;
+}
+
 void appendRecord(const wchar_t* log) {
-  static const char record[] = "Searchdate:   12/7/2026 9:44:24 AM\r\n               pc01\r\n";
+  static const std::string record = sampleRecord();
   HANDLE file = CreateFileW(log, FILE_APPEND_DATA | SYNCHRONIZE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return;
   OVERLAPPED at = appendTurnAt();
   if (inTurns) LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at);
   DWORD written;
-  WriteFile(file, record, sizeof record - 1, &written, nullptr);
+  WriteFile(file, record.data(), static_cast<DWORD>(record.size()), &written, nullptr);
   if (inTurns) UnlockFileEx(file, 0, 1, 0, &at);
   CloseHandle(file);
 }

@@ -12,9 +12,9 @@ rt::FormLayout form1Layout() {
            {ControlKind::Button, u"Command1", u"Close", {240, 1440, 4095, 255}}}};
 }
 
-Form1::Form1(rt::Services& services, StartBranch branch)
+Form1::Form1(const rt::Services& services, StartBranch branch)
     : rt_(services),
-      window_(services.createWindow(form1Layout())),
+      window_(services.windows.createWindow(form1Layout())),
       text1_(window_.field(u"Text1")),
       text2_(window_.field(u"Text2")),
       branch_(std::move(branch)) {
@@ -27,10 +27,10 @@ Form1::Form1(rt::Services& services, StartBranch branch)
 
 void Form1::Form_Load() {
   window_.show();
-  const std::u16string commandLine = rt_.commandLine();
+  const std::u16string commandLine = rt_.invocation.commandLine();
   if (commandLine.empty()) {
     window_.show();
-    rt_.runEventLoop();
+    rt_.windows.runEventLoop();
     return;
   }
   if (branch_ && branch_(*this, commandLine)) return;
@@ -44,12 +44,12 @@ void Form1::Text1_Change() {
   text2_.setSelLength(text2_.text().size());
   // Cleared and set in one step: a final entry replaces all the clipboard
   // holds, and listeners such as clipboard history see one change.
-  rt_.clipboardSetText(text2_.selText(), rt::Services::ClipboardEntry::Final);
+  rt_.clipboard.setText(text2_.selText(), rt::Clipboard::Entry::Final);
   text1_.setFocus();
   text1_.setSelStart(0);
   text1_.setSelLength(text1_.text().size());
 }
 
-void Form1::Command1_Click() { rt_.endProgram(); }
+void Form1::Command1_Click() { rt_.windows.endProgram(); }
 
 }  // namespace conv

@@ -15,7 +15,7 @@ class Form1 {
   // true, or returns false to let the conversion have it.
   using StartBranch = std::function<bool(Form1&, const std::u16string& commandLine)>;
 
-  explicit Form1(rt::Services& services, StartBranch branch = {});
+  explicit Form1(const rt::Services& services, StartBranch branch = {});
 
   void Form_Load();
   void Text1_Change();
@@ -24,12 +24,12 @@ class Form1 {
   // Never fails: an error ends it quietly with the result built so far.
   std::u16string hexconvert(std::u16string wert);
 
-  rt::Services& services() { return rt_; }
+  const rt::Services& services() const { return rt_; }
 
  private:
   void exportScript(const std::u16string& result);
 
-  rt::Services& rt_;
+  rt::Services rt_;
   rt::Window& window_;
   rt::TextField& text1_;
   rt::TextField& text2_;

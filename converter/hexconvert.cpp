@@ -10,28 +10,6 @@ constexpr int kScriptFile = 1;
 // cmd reads no batch line longer than this.
 constexpr std::size_t kCmdLineLimit = 8191;
 
-// Frees the script's file number when writing fails half way, so that
-// later conversions can open it again. Made only once the open succeeded:
-// a number that was taken already belongs to someone else.
-class CloseOnUnwind {
- public:
-  CloseOnUnwind(rt::FileTable& files, int number) : files_(files), number_(number) {}
-  ~CloseOnUnwind() {
-    if (!files_.isOpen(number_)) return;
-    try {
-      files_.close(number_);
-    } catch (const rt::Error&) {
-      // Already failing; the first error is the one that counts.
-    }
-  }
-  CloseOnUnwind(const CloseOnUnwind&) = delete;
-  CloseOnUnwind& operator=(const CloseOnUnwind&) = delete;
-
- private:
-  rt::FileTable& files_;
-  int number_;
-};
-
 bool isCmdSpecial(char16_t c) { return std::u16string_view(u"^&|<>()\"").find(c) != std::u16string_view::npos; }
 
 }  // namespace
@@ -83,7 +61,7 @@ std::u16string Form1::hexconvert(std::u16string wert) {
     result = convertSeparators(wert);
     if (result.empty()) return result;
     // The change reaction sets the same text again as what the run leaves.
-    rt_.clipboardSetText(result, rt::Services::ClipboardEntry::Passing);
+    rt_.clipboard.setText(result, rt::Clipboard::Entry::Passing);
     exportScript(result);
   } catch (const rt::Error&) {
     // Exports are a courtesy; the caller always gets the conversion.
@@ -92,20 +70,20 @@ std::u16string Form1::hexconvert(std::u16string wert) {
 }
 
 void Form1::exportScript(const std::u16string& result) {
-  const std::u16string path = rt_.environment(u"temp") + u"\\wmac.cmd";
-  rt_.fileSystem().remove(path);
+  const std::u16string path = rt_.invocation.environment(u"temp") + u"\\wmac.cmd";
+  rt_.files.remove(path);
   const auto assignment = scriptAssignment(result);
   if (!assignment) return;
-  rt::FileTable& files = rt_.files();
-  files.open(kScriptFile, path, rt::OpenMode::Append);
-  const CloseOnUnwind guard(files, kScriptFile);
-  files.printLine(kScriptFile, {u"set mac="});
-  files.printLine(kScriptFile, {*assignment});
-  files.close(kScriptFile);
+  // A write that fails half way frees the script's number, so that later
+  // conversions can open it again, and leaves no half script.
+  rt::OpenFile script(rt_.files, kScriptFile, path, rt::OpenMode::Append);
+  rt_.files.printLine(kScriptFile, {u"set mac="});
+  rt_.files.printLine(kScriptFile, {*assignment});
+  script.close();
   // Minimised and not activated: a started console that took activation
   // would take the keyboard from Text1 after the change reaction has given
   // it back, and the next paste would go nowhere.
-  rt_.startProcess(path, rt::WindowStyle::Minimized);
+  rt_.processes.start(path, rt::WindowStyle::Minimized);
 }
 
 }  // namespace conv

@@ -1,16 +1,3 @@
-#include <windows.h>
+#include "win32_program.h"
 
-#include "converter/form1.h"
-#include "runtime/program.h"
-#include "resource.h"
-#include "win32_library.h"
-#include "win32_services.h"
-
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-  rt::win32::restrictDllSearch();  // before anything can load a DLL by name
-  rt::win32::Win32Services services(instance, u"Veltrane", IDI_PROGRAM);
-  return rt::runProgram(services, [&] {
-    conv::Form1 form(services);
-    form.Form_Load();
-  });
-}
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) { return app::runForm1(instance, u"Veltrane"); }

@@ -26,14 +26,17 @@ std::u16string standardDescription(int number) {
 
 Error::Error(int number) : Error(number, standardDescription(number)) {}
 
-Error::Error(int number, std::u16string description)
-    : std::runtime_error(toUtf8(description)), number_(number), description_(std::move(description)) {}
+Error::Error(int number, std::u16string description, std::uint32_t systemCode)
+    : std::runtime_error(toUtf8(description)),
+      number_(number),
+      description_(std::move(description)),
+      systemCode_(systemCode) {}
 
-Error errorWithDetail(int number, std::u16string_view detail) {
+Error errorWithDetail(int number, std::u16string_view detail, std::uint32_t systemCode) {
   std::u16string text = standardDescription(number);
   text += u": ";
   text += detail;
-  return Error(number, std::move(text));
+  return Error(number, std::move(text), systemCode);
 }
 
 }  // namespace rt

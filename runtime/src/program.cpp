@@ -7,18 +7,18 @@
 namespace rt {
 namespace {
 
-int report(Services& services, const Error& error) {
-  services.files().closeAll();
-  services.reportError(error);
+int report(const Services& services, const Error& error) {
+  services.files.closeAll();
+  services.errors.report(error);
   return error.number();
 }
 
 }  // namespace
 
-int runProgram(Services& services, const std::function<void()>& start) {
+int runProgram(const Services& services, const std::function<void()>& start) {
   try {
     start();
-    services.files().closeAll();
+    services.files.closeAll();
     return 0;
   } catch (const Error& error) {
     return report(services, error);

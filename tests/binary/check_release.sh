@@ -17,6 +17,13 @@ expect="$folder/README.txt $folder/SHA256SUMS.txt $folder/Tessilo.exe $folder/Ve
 [ "$(cd "$work/x" && find . -type f | sed 's|^\./||' | sort | tr '\n' ' ')" = "$expect " ] ||
   fail "contents: $(cd "$work/x" && find . -type f)"
 (cd "$work/x/$folder" && sha256sum --quiet -c SHA256SUMS.txt) || fail "sums do not match"
+# No test switch in what is shipped: the programs read no MACTOOLS_ variable.
+for program in Tessilo Veltrane; do
+  if strings -a "$work/x/$folder/$program.exe" | grep -q MACTOOLS_ ||
+     strings -a -el "$work/x/$folder/$program.exe" | grep -q MACTOOLS_; then
+    fail "$program.exe holds MACTOOLS_"
+  fi
+done
 guide="$work/x/$folder/README.txt"
 [ "$(grep -c $'\r$' "$guide")" -eq "$(wc -l <"$guide")" ] || fail "the guide has lines without CR LF"
 grep -qF 'Tessilo.exe /dhcp^<c:\temp\list.txt 00-1a' "$guide" || fail "no command prompt example"

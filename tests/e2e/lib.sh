@@ -43,6 +43,10 @@ clipboard() { wintool clip-get; }
 # One fact from the form: caption, client, focus, control100.text, control100.sel, ...
 form_fact() { wintool form | tr -d '\r' | grep "^$1=" | head -n1 | cut -d= -f2-; }
 
+# The records of c:\temp\findout.txt, read with the layout the program
+# writes them with: "DATE|TIME|HOST|MAC|IP|MASK|LEASE" each, or "broken: ...".
+log_records() { wintool records 'C:\temp\findout.txt' | tr -d '\r'; }
+
 # The exit code that wintool's run wrote into a log ("exit=N", in full).
 exit_of() { tr -d '\r' <"$1" | grep '^exit=' | cut -d= -f2; }
 

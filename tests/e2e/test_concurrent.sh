@@ -33,20 +33,15 @@ for n in 1 2 3 4; do expect_eq "$(exit_of "$unix_temp/run-$n.log")" 0 "exit code
 
 log="$unix_c/temp/findout.txt"
 expect_eq "$(wc -l <"$log")" $((4 * records * 6)) "log lines"
-# Every record: its six lines in order, host and address of the same client.
-bad=$(awk '
-  { sub(/\r$/, "") }
-  NR % 6 == 1 && !/^Searchdate:   / { print NR ": " $0; next }
-  NR % 6 == 2 { if (!match($0, /^               run[0-9]+-host[0-9]+$/)) { print NR ": " $0; next }
-                split(substr($0, 19), p, "-host"); run = p[1]; host = p[2] }
-  NR % 6 == 3 { want = sprintf("00:1a:00:00:%02x:%02x", run, host)
-                if (!match($0, /^              \t             Macaddress:   /) || substr($0, 43) != want) print NR ": " $0 }
-  NR % 6 == 4 && substr($0, 43) != sprintf("10.%d.0.%d", run, host) { print NR ": " $0 }
-  NR % 6 == 5 && !/Mask:         255.255.0.0$/ { print NR ": " $0 }
-  NR % 6 == 0 && !/Lease:        01.01.2027 10:00:00$/ { print NR ": " $0 }
-' "$log" | head -n 5)
+# Every record whole: host and address of the same client, in their places.
+bad=$(log_records | awk -F'|' '
+  /^broken: / || NF != 7 || $3 !~ /^ run[0-9]+-host[0-9]+$/ { print; next }
+  { n = substr($3, 5); split(n, p, "-host"); run = p[1]; host = p[2] }
+  $4 != sprintf("00:1a:00:00:%02x:%02x", run, host) || $5 != sprintf("10.%d.0.%d", run, host) ||
+  $6 != "255.255.0.0" || $7 != "01.01.2027 10:00:00" { print }
+' | head -n 5)
 [ -z "$bad" ] || fail "broken records: $bad"
 for n in 1 2 3 4; do
-  expect_eq "$(grep -c "run$n-host" "$log")" $records "records of lookup $n"
+  expect_eq "$(log_records | grep -c "| run$n-host")" $records "records of lookup $n"
 done
 pass

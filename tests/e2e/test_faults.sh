@@ -41,6 +41,10 @@ printf 'an earlier record\r\n' >"$unix_c/temp/findout.txt"
 hold_file 'c:\temp\findout.txt' 8000
 expect_report 'findout.txt' "${lookup[@]}"
 expect_eq "$exit_code" 75 "exit code with a log that cannot be written"
+# The runtime's words first, then what Windows said: a sharing violation.
+grep -qx "Run-time error '75':" <<<"$report" || fail "the report's first line: $report"
+grep -qF 'Path/File access error: c:\temp\findout.txt' <<<"$report" || fail "report without the path: $report"
+grep -q '^Windows error 32: .' <<<"$report" || fail "report without Windows' error 32: $report"
 wait "$holder_pid" || true
 expect_eq "$(cat "$unix_c/temp/findout.txt")" $'an earlier record\r' "log after the unwritable log"
 

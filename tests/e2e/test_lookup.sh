@@ -16,21 +16,12 @@ grep -q 'wmac.cmd' "$unix_temp/trace.log" && fail "a script was started"
 # Three records of six lines; only the date and time are the user's format.
 log="$unix_c/temp/findout.txt"
 expect_eq "$(wc -l <"$log")" 18 "log lines"
-grep -c -E $'^Searchdate:   [^ ]+ [^\r]+\r$' "$log" | grep -qx 3 || fail "date lines: $(head -n1 "$log")"
-pad=$(printf '%14s' '')
-field() { printf '%s\t%13s%-14s%s\r' "$pad" '' "$1" "$2"; }
-expected=$(
-  for rec in "pc01|00:1a:2b:3c:4d:5e|192.168.0.10|255.255.255.0|18.11.2027 09:00:00" \
-             "lab-pc7|00:1a:2b:77:01:9c|192.168.0.12|255.255.255.0|19.11.2027 14:03:11" \
-             "build-agent|00:1a:2b:90:ff:01|10.20.1.40|255.255.0.0|20.11.2027 11:45:59"; do
-    IFS='|' read -r host mac ip mask lease <<<"$rec"
-    printf '%s %s\r\n' "$pad" "$host"
-    field Macaddress: "$mac"; echo
-    field IPaddress: "$ip"; echo
-    field Mask: "$mask"; echo
-    field Lease: "$lease"; echo
-  done)
-expect_eq "$(grep -v '^Searchdate:' "$log")" "$expected" "log records"
+records=$(log_records)
+expect_eq "$(grep -c -E '^[^ |]+\|[^|]+\|' <<<"$records")" 3 "records with a date and a time: $records"
+expect_eq "$(cut -d'|' -f3- <<<"$records")" \
+" pc01|00:1a:2b:3c:4d:5e|192.168.0.10|255.255.255.0|18.11.2027 09:00:00
+ lab-pc7|00:1a:2b:77:01:9c|192.168.0.12|255.255.255.0|19.11.2027 14:03:11
+ build-agent|00:1a:2b:90:ff:01|10.20.1.40|255.255.0.0|20.11.2027 11:45:59" "log records"
 
 # A second run appends.
 run_program "$TESSILO" '/dhcp<c:\temp\list.txt' 00-1a

@@ -1,12 +1,15 @@
 // The end-to-end tests' eyes and hands inside Wine: reads and holds the
 // Windows clipboard, reads a window's fields, selection, focus and
-// geometry, and starts a program with a changed environment.
+// geometry, starts a program with a changed environment, and reads a
+// lookup's log with the record layout the program writes it with.
 #include <windows.h>
 #include <oleacc.h>
 
 #include <cstdio>
 #include <string>
 #include <vector>
+
+#include "leases/lease_record.h"
 
 namespace {
 
@@ -286,6 +289,44 @@ int run(int argc, wchar_t** argv) {
   return static_cast<int>(code);
 }
 
+// The records of a lookup's log (in the system code page), one line each:
+// "DATE|TIME|HOST|MAC|IP|MASK|LEASE", the host as logged; six lines that
+// are not laid out as a record give "broken: " and their first line, and
+// lines left over at the end "broken: " and the first of them.
+int records(const wchar_t* path) {
+  HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return 2;
+  std::string bytes;
+  char buffer[65536];
+  for (DWORD got; ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0;) bytes.append(buffer, got);
+  CloseHandle(file);
+  std::wstring text(bytes.size(), L'\0');
+  text.resize(static_cast<std::size_t>(
+      MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), static_cast<int>(text.size()))));
+  std::vector<std::u16string> lines;
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t end = text.find(L"\r\n", at);
+    const std::wstring line = text.substr(at, end == std::wstring::npos ? std::wstring::npos : end - at);
+    lines.emplace_back(line.begin(), line.end());
+    at = end == std::wstring::npos ? text.size() : end + 2;
+  }
+  const auto shown = [](const std::u16string& line) { return utf8(std::wstring(line.begin(), line.end())); };
+  std::size_t i = 0;
+  for (; i + leases::kRecordLines <= lines.size(); i += leases::kRecordLines) {
+    leases::RecordLines six;
+    for (std::size_t j = 0; j < six.size(); ++j) six[j] = lines[i + j];
+    const auto r = leases::readRecord(six);
+    if (!r) {
+      out("broken: " + shown(six[0]) + "\n");
+      continue;
+    }
+    out(shown(r->date) + "|" + shown(r->time) + "|" + shown(r->host) + "|" + shown(r->mac) + "|" + shown(r->ip) + "|" +
+        shown(r->mask) + "|" + shown(r->expiry) + "\n");
+  }
+  if (i < lines.size()) out("broken: " + shown(lines[i]) + "\n");
+  return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -306,6 +347,7 @@ int wmain(int argc, wchar_t** argv) {
   if (verb == L"dialog-text") return dialogText();
   if (verb == L"names") return names();
   if (verb == L"wait-desktop") return waitDesktop();
-  out("usage: wintool clip-get | clip-set TEXT | clip-hold MS | clip-watch IDLE_MS MAX_MS | file-hold PATH MS | form | names | wait-desktop | dialog-text | close-box | run NAME=VALUE... -- PROGRAM ARGS\n");
+  if (verb == L"records" && argc > 2) return records(argv[2]);
+  out("usage: wintool clip-get | clip-set TEXT | clip-hold MS | clip-watch IDLE_MS MAX_MS | file-hold PATH MS | form | names | wait-desktop | dialog-text | close-box | records LOGPATH | run NAME=VALUE... -- PROGRAM ARGS\n");
   return 64;
 }

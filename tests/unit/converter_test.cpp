@@ -61,12 +61,12 @@ TEST(ScriptAssignment, CmdReadsBackExactlyTheResult) {
 class Converter : public testing_support::World {
  protected:
   int run(std::u16string commandLine) {
-    services_.commandLine_ = std::move(commandLine);
+    services_.invocation.commandLine_ = std::move(commandLine);
     return rt::runProgram(services_, [&] { form.Form_Load(); });
   }
-  rt::MemoryTextField& field(std::u16string_view name) { return services_.window().memoryField(name); }
+  rt::MemoryTextField& field(std::u16string_view name) { return services_.windows.window().memoryField(name); }
   void paste(std::u16string text) {
-    services_.userActions_.push_back([this, text] { field(u"Text1").userReplaceSelection(text); });
+    services_.windows.userActions_.push_back([this, text] { field(u"Text1").userReplaceSelection(text); });
   }
 
   conv::Form1 form{services_};
@@ -75,33 +75,33 @@ class Converter : public testing_support::World {
 
 TEST_F(Converter, OneShotConvertsShowsExportsStartsTheScriptAndEnds) {
   EXPECT_EQ(run(u"00:11:22:33:44:55"), 0);
-  EXPECT_TRUE(services_.window().visible());
-  EXPECT_FALSE(services_.loopRan_);
+  EXPECT_TRUE(services_.windows.window().visible());
+  EXPECT_FALSE(services_.windows.loopRan_);
   EXPECT_EQ(field(u"Text1").text(), u"00:11:22:33:44:55");
   EXPECT_EQ(field(u"Text2").text(), u"00-11-22-33-44-55");
-  EXPECT_EQ(services_.clipboard_, u"00-11-22-33-44-55");
+  EXPECT_EQ(services_.clipboard.text_, u"00-11-22-33-44-55");
   EXPECT_EQ(read(script), "set mac=\r\nset mac=00-11-22-33-44-55\r\n");
-  ASSERT_EQ(services_.started_.size(), 1u);
-  EXPECT_EQ(services_.started_[0].path, script);
-  EXPECT_EQ(services_.started_[0].style, rt::WindowStyle::Minimized);
+  ASSERT_EQ(services_.processes.started_.size(), 1u);
+  EXPECT_EQ(services_.processes.started_[0].path, script);
+  EXPECT_EQ(services_.processes.started_[0].style, rt::WindowStyle::Minimized);
   // The input keeps the focus with all of it selected, ready for the next paste.
-  EXPECT_EQ(services_.window().focus(), u"Text1");
+  EXPECT_EQ(services_.windows.window().focus(), u"Text1");
   EXPECT_EQ(field(u"Text1").selLength(), 17u);
-  EXPECT_TRUE(services_.reported_.empty());
+  EXPECT_TRUE(services_.errors.reported_.empty());
   // Only the change reaction's text is left for clipboard history.
-  ASSERT_EQ(services_.clipboardHistory_.size(), 2u);
-  EXPECT_EQ(services_.clipboardHistory_[0].entry, rt::Services::ClipboardEntry::Passing);
-  EXPECT_EQ(services_.clipboardHistory_[1].entry, rt::Services::ClipboardEntry::Final);
-  EXPECT_EQ(services_.clipboardHistory_[1].text, u"00-11-22-33-44-55");
+  ASSERT_EQ(services_.clipboard.history_.size(), 2u);
+  EXPECT_EQ(services_.clipboard.history_[0].entry, rt::Clipboard::Entry::Passing);
+  EXPECT_EQ(services_.clipboard.history_[1].entry, rt::Clipboard::Entry::Final);
+  EXPECT_EQ(services_.clipboard.history_[1].text, u"00-11-22-33-44-55");
 }
 
 TEST_F(Converter, TextWithoutSeparatorsLeavesAnEmptyClipboardTextAndNoScript) {
   write(script, "set mac=\r\nset mac=old\r\n");
   EXPECT_EQ(run(u"001122334455"), 0);
   EXPECT_EQ(field(u"Text2").text(), u"");
-  EXPECT_EQ(services_.clipboard_, u"");
+  EXPECT_EQ(services_.clipboard.text_, u"");
   EXPECT_EQ(read(script), "set mac=\r\nset mac=old\r\n");
-  EXPECT_TRUE(services_.started_.empty());
+  EXPECT_TRUE(services_.processes.started_.empty());
 }
 
 TEST_F(Converter, AnOldScriptIsReplacedAndTwoWordsConvertAsOneText) {
@@ -111,31 +111,31 @@ TEST_F(Converter, AnOldScriptIsReplacedAndTwoWordsConvertAsOneText) {
 }
 
 TEST_F(Converter, WithoutTempTheScriptGoesToTheDriveRoot) {
-  services_.environment_.clear();
+  services_.invocation.environment_.clear();
   run(u"a:b");
   EXPECT_EQ(read(u"\\wmac.cmd"), "set mac=\r\nset mac=a-b\r\n");
-  EXPECT_EQ(services_.started_.at(0).path, u"\\wmac.cmd");
+  EXPECT_EQ(services_.processes.started_.at(0).path, u"\\wmac.cmd");
 }
 
 TEST_F(Converter, ASecondPasteReplacesTheFirstAndCloseEndsTheLoop) {
   paste(u"00:11:22:33:44:55");
   paste(u"aa-bb-cc-dd-ee-ff");
-  services_.userActions_.push_back([this] { services_.window().userClick(u"Command1"); });
-  services_.userActions_.push_back([] { FAIL() << "the loop went on after Close"; });
+  services_.windows.userActions_.push_back([this] { services_.windows.window().userClick(u"Command1"); });
+  services_.windows.userActions_.push_back([] { FAIL() << "the loop went on after Close"; });
   EXPECT_EQ(run(u""), 0);
-  EXPECT_TRUE(services_.ended_);
+  EXPECT_TRUE(services_.windows.ended_);
   EXPECT_EQ(field(u"Text1").text(), u"aa-bb-cc-dd-ee-ff");
   EXPECT_EQ(field(u"Text2").text(), u"aa:bb:cc:dd:ee:ff");
-  EXPECT_EQ(services_.clipboard_, u"aa:bb:cc:dd:ee:ff");
+  EXPECT_EQ(services_.clipboard.text_, u"aa:bb:cc:dd:ee:ff");
   EXPECT_EQ(read(script), "set mac=\r\nset mac=aa:bb:cc:dd:ee:ff\r\n");
-  EXPECT_EQ(services_.started_.size(), 2u);
+  EXPECT_EQ(services_.processes.started_.size(), 2u);
 }
 
 TEST_F(Converter, TheCloseBoxEndsTheProgramLikeClose) {
-  services_.userActions_.push_back([this] { services_.window().userCloseBox(); });
-  services_.userActions_.push_back([] { FAIL() << "the loop went on after the close box"; });
+  services_.windows.userActions_.push_back([this] { services_.windows.window().userCloseBox(); });
+  services_.windows.userActions_.push_back([] { FAIL() << "the loop went on after the close box"; });
   EXPECT_EQ(run(u""), 0);
-  EXPECT_TRUE(services_.ended_);
+  EXPECT_TRUE(services_.windows.ended_);
 }
 
 TEST_F(Converter, ResultsThatNoScriptLineCanCarryGetNoScriptButTheClipboard) {
@@ -143,9 +143,9 @@ TEST_F(Converter, ResultsThatNoScriptLineCanCarryGetNoScriptButTheClipboard) {
   for (const std::u16string& input :
        std::vector<std::u16string>{u"a:b\r\nc", u"a:\u4e00", u"a:\x1a", u"a:\u00e9", std::u16string(8184, u':')}) {
     EXPECT_EQ(form.hexconvert(input), convertSeparators(input));
-    EXPECT_EQ(services_.clipboard_, convertSeparators(input));
+    EXPECT_EQ(services_.clipboard.text_, convertSeparators(input));
     EXPECT_FALSE(exists(script));  // the old address is gone, as with any new conversion
-    EXPECT_TRUE(services_.started_.empty());
+    EXPECT_TRUE(services_.processes.started_.empty());
   }
   form.hexconvert(u"x:&y");
   EXPECT_EQ(read(script), "set mac=\r\nset mac=x-^&y\r\n");
@@ -154,30 +154,30 @@ TEST_F(Converter, ResultsThatNoScriptLineCanCarryGetNoScriptButTheClipboard) {
 TEST_F(Converter, AFailedScriptWriteLeavesTheFileNumberFreeForTheNextConversion) {
   testing_support::FailingWrites failing(fs_);
   rt::MemoryServices services(failing);
-  services.environment_[u"temp"] = u"c:\\temp";
+  services.invocation.environment_[u"temp"] = u"c:\\temp";
   conv::Form1 broken(services);
   EXPECT_EQ(broken.hexconvert(u"00:11"), u"00-11");
-  EXPECT_FALSE(services.files().isOpen(1));
-  EXPECT_TRUE(services.started_.empty());
+  EXPECT_FALSE(services.files.isOpen(1));
+  EXPECT_TRUE(services.processes.started_.empty());
   EXPECT_EQ(broken.hexconvert(u"00-11"), u"00:11");
-  EXPECT_FALSE(services.files().isOpen(1));
+  EXPECT_FALSE(services.files.isOpen(1));
 }
 
 TEST_F(Converter, AClipboardHeldElsewhereEndsAOneShotWithTheErrorReport) {
-  services_.clipboardHeldByOther_ = true;
+  services_.clipboard.heldByOther_ = true;
   EXPECT_EQ(run(u"00:11"), rt::err::CantOpenClipboard);
   EXPECT_EQ(field(u"Text2").text(), u"00-11");  // hexconvert itself never fails
   EXPECT_FALSE(exists(script));
-  ASSERT_EQ(services_.reported_.size(), 1u);
-  EXPECT_EQ(services_.reported_[0].description(), u"Can't open clipboard");
+  ASSERT_EQ(services_.errors.reported_.size(), 1u);
+  EXPECT_EQ(services_.errors.reported_[0].description(), u"Can't open clipboard");
 }
 
 TEST_F(Converter, EveryFailureEndsWithTheReportAndANonZeroExitCode) {
   const auto outcome = [&](const std::function<void()>& fails) {
-    services_.reported_.clear();
+    services_.errors.reported_.clear();
     const int code = rt::runProgram(services_, fails);
-    EXPECT_EQ(services_.reported_.size(), 1u);
-    return std::pair(code, services_.reported_.empty() ? u"" : services_.reported_[0].description());
+    EXPECT_EQ(services_.errors.reported_.size(), 1u);
+    return std::pair(code, services_.errors.reported_.empty() ? u"" : services_.errors.reported_[0].description());
   };
   EXPECT_EQ(outcome([] { throw std::bad_alloc(); }), std::pair(7, std::u16string(u"Out of memory")));
   EXPECT_EQ(outcome([] { throw std::length_error("basic_string::_M_create"); }),
@@ -192,7 +192,7 @@ TEST_F(Converter, TheInputIsCopiedAndLongInputConvertsWhole) {
   const std::u16string result = form.hexconvert(input);
   EXPECT_EQ(input, before);
   EXPECT_EQ(result, convertSeparators(input));
-  EXPECT_EQ(services_.clipboard_, result);
+  EXPECT_EQ(services_.clipboard.text_, result);
   EXPECT_FALSE(exists(script));  // longer than cmd reads
   // The longest result cmd reads whole still gets its script.
   input.resize(8183);
@@ -202,12 +202,12 @@ TEST_F(Converter, TheInputIsCopiedAndLongInputConvertsWhole) {
 
 TEST_F(Converter, TheScriptLeavesAFileNumberThatSomeoneElseHoldsOpen) {
   write(u"c:\\temp\\list.txt", "one\r\ntwo\r\n");
-  rt::FileTable& files = services_.files();
+  rt::FileTable& files = services_.files;
   files.open(1, u"c:\\temp\\list.txt", rt::OpenMode::Input);
   EXPECT_EQ(form.hexconvert(u"00:11"), u"00-11");
   ASSERT_TRUE(files.isOpen(1));
   EXPECT_EQ(files.lineInput(1), u"one");
-  EXPECT_TRUE(services_.started_.empty());
+  EXPECT_TRUE(services_.processes.started_.empty());
 }
 
 }  // namespace

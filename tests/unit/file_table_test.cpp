@@ -13,7 +13,7 @@ using testing_support::errorOf;
 
 class Files : public testing_support::World {
  protected:
-  rt::FileTable& files = services_.files();
+  rt::FileTable& files = services_.files;
 
   std::vector<std::u16string> allLines(std::u16string_view path) {
     files.open(7, path, OpenMode::Input);

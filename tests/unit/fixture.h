@@ -113,7 +113,7 @@ class CountedWrites : public rt::FileSystem {
 
 class World : public ::testing::Test {
  protected:
-  World() : root_(freshFolder()), fs_(root_), services_(fs_) { services_.environment_[u"TEMP"] = u"c:\\temp"; }
+  World() : root_(freshFolder()), fs_(root_), services_(fs_) { services_.invocation.environment_[u"TEMP"] = u"c:\\temp"; }
   ~World() override {
     std::error_code ec;
     std::filesystem::remove_all(root_, ec);

@@ -3,6 +3,7 @@
 #include "converter/form1.h"
 #include "fixture.h"
 #include "leases/lease_line.h"
+#include "leases/lease_record.h"
 #include "leases/readdhcp.h"
 #include "runtime/program.h"
 
@@ -15,20 +16,43 @@ std::string lease(const std::string& ip, const std::string& mac, const std::stri
   return ip + "   - 255.255.0.0  - " + mac + "   - 01.01.2027 10:00:00   -D-  " + name;
 }
 
+// The record the log holds for these values, at the memory clock's time.
 std::string record(const std::string& host, const std::string& mac, const std::string& ip, const std::string& mask,
                    const std::string& lease) {
+  const auto w = [](const std::string& text) { return rt::widen(text); };
+  std::string bytes;
+  for (const std::u16string& line :
+       leases::recordLines({u"07.12.2026", u"09:30:05", w(host), w(mac), w(ip), w(mask), w(lease)}))
+    bytes += rt::toUtf8(line) + "\r\n";
+  return bytes;
+}
+
+// The one statement of the record's layout, against the columns it must
+// have: date and host at column 15, the tab at 15, label at 29, value at 43.
+TEST(Record, TheLayoutPutsEachItemInItsColumnAndReadsBackWhatItWrote) {
+  const leases::Lease lease{u"192.168.0.10 ", u" 255.255.255.0 ", u" 00:1a:2b:3c:4d:5e   ", u" 18.11.2011 09:00:00 ",
+                            u" pc01"};
+  const leases::LoggedRecord logged = leases::recordOf(lease, u"07.12.2026", u"9:30:05 AM");
   const std::string pad(14, ' ');
   const auto field = [&](const std::string& label, const std::string& value) {
-    return pad + "\t" + std::string(13, ' ') + label + std::string(14 - label.size(), ' ') + value + "\r\n";
+    return pad + "\t" + std::string(13, ' ') + label + std::string(14 - label.size(), ' ') + value;
   };
-  return "Searchdate:   07.12.2026 09:30:05\r\n" + pad + host + "\r\n" + field("Macaddress:", mac) +
-         field("IPaddress:", ip) + field("Mask:", mask) + field("Lease:", lease);
+  const std::string expected[] = {"Searchdate:   07.12.2026 9:30:05 AM",    pad + " pc01",
+                                  field("Macaddress:", "00:1a:2b:3c:4d:5e"), field("IPaddress:", "192.168.0.10"),
+                                  field("Mask:", "255.255.255.0"),          field("Lease:", "18.11.2011 09:00:00")};
+  const leases::RecordLines lines = leases::recordLines(logged);
+  for (std::size_t i = 0; i < lines.size(); ++i) EXPECT_EQ(rt::toUtf8(lines[i]), expected[i]) << "line " << i;
+  EXPECT_EQ(leases::readRecord(lines), logged);
+  // A value out of its column is no record.
+  leases::RecordLines shifted = lines;
+  shifted[3].erase(0, 1);
+  EXPECT_FALSE(leases::readRecord(shifted).has_value());
 }
 
 class Lookup : public testing_support::World {
  protected:
   int run(std::u16string commandLine) {
-    services_.commandLine_ = std::move(commandLine);
+    services_.invocation.commandLine_ = std::move(commandLine);
     return rt::runProgram(services_, [&] { form.Form_Load(); });
   }
   std::string log() { return read(u"c:\\temp\\findout.txt"); }
@@ -40,14 +64,14 @@ TEST_F(Lookup, TheWorkedExampleReportsToClipboardAndLog) {
   write(u"c:\\l.txt", "c:\\temp\\leases1.txt\r\n");
   write(u"c:\\temp\\leases1.txt", "Header line 00-1a\r\n" + kLease + "\r\n192.168.0.11 - x - 00-99 - y -D-  other\r\n");
   EXPECT_EQ(run(u"/dhcp<c:\\l.txt 00-1a"), 0);
-  EXPECT_EQ(services_.clipboard_,
+  EXPECT_EQ(services_.clipboard.text_,
             u"Hostname pc01\r\nMacaddress:00:1a:2b:3c:4d:5e\r\nIPaddress:192.168.0.10\r\nMask:255.255.255.0\r\n"
             u"Lease:18.11.2011 09:00:00");
   EXPECT_EQ(log(), record(" pc01", "00:1a:2b:3c:4d:5e", "192.168.0.10", "255.255.255.0", "18.11.2011 09:00:00"));
   EXPECT_TRUE(exists(u"c:\\temp\\datas.txt"));
   EXPECT_EQ(read(u"c:\\temp\\datas.txt"), "");
-  EXPECT_EQ(services_.window().memoryField(u"Text1").text(), u"");  // no conversion of the command line
-  EXPECT_TRUE(services_.window().visible());
+  EXPECT_EQ(services_.windows.window().memoryField(u"Text1").text(), u"");  // no conversion of the command line
+  EXPECT_TRUE(services_.windows.window().visible());
 }
 
 TEST_F(Lookup, EveryMatchOfEveryListingIsLoggedInOrderAndTheClipboardKeepsTheLast) {
@@ -64,7 +88,7 @@ TEST_F(Lookup, EveryMatchOfEveryListingIsLoggedInOrderAndTheClipboardKeepsTheLas
   // 00-1A is not 1a; 10.0.1a.4 matches through its address.
   EXPECT_EQ(log(), "earlier\r\n" + rec(" alpha", "00:1a:00:00:00:01", "10.0.0.1") +
                        rec(" gamma", "00:1a:00:00:00:03", "10.0.0.3") + rec(" delta", "00:2b:00:00:00:04", "10.0.1a.4"));
-  EXPECT_EQ(services_.clipboard_, u"Hostname delta\r\nMacaddress:00:2b:00:00:00:04\r\nIPaddress:10.0.1a.4\r\n"
+  EXPECT_EQ(services_.clipboard.text_, u"Hostname delta\r\nMacaddress:00:2b:00:00:00:04\r\nIPaddress:10.0.1a.4\r\n"
                                   u"Mask:255.255.0.0\r\nLease:01.01.2027 10:00:00");
 }
 
@@ -90,17 +114,17 @@ TEST_F(Lookup, TwoRunsAppendTwoRecordsAndLeaveTheScriptAlone) {
   const std::string one = record(" pc01", "00:1a:2b:3c:4d:5e", "192.168.0.10", "255.255.255.0", "18.11.2011 09:00:00");
   EXPECT_EQ(log(), one + one);
   EXPECT_EQ(read(u"c:\\temp\\wmac.cmd"), "set mac=\r\nset mac=kept\r\n");
-  EXPECT_TRUE(services_.started_.empty());
+  EXPECT_TRUE(services_.processes.started_.empty());
   // Each run sets its report once to pass by clipboard history and once,
   // at its end, as what it leaves; the address never stands there alone.
-  using Entry = rt::Services::ClipboardEntry;
+  using Entry = rt::Clipboard::Entry;
   const std::u16string report =
       u"Hostname pc01\r\nMacaddress:00:1a:2b:3c:4d:5e\r\nIPaddress:192.168.0.10\r\nMask:255.255.255.0\r\n"
       u"Lease:18.11.2011 09:00:00";
-  ASSERT_EQ(services_.clipboardHistory_.size(), 4u);
+  ASSERT_EQ(services_.clipboard.history_.size(), 4u);
   for (std::size_t i = 0; i < 4; ++i) {
-    EXPECT_EQ(services_.clipboardHistory_[i].text, report);
-    EXPECT_EQ(services_.clipboardHistory_[i].entry, i % 2 == 0 ? Entry::Passing : Entry::Final);
+    EXPECT_EQ(services_.clipboard.history_[i].text, report);
+    EXPECT_EQ(services_.clipboard.history_[i].entry, i % 2 == 0 ? Entry::Passing : Entry::Final);
   }
 }
 
@@ -110,7 +134,7 @@ TEST_F(Lookup, ARecordThatFailsHalfWayLeavesNoneOfItsLinesInTheLog) {
   write(u"c:\\temp\\findout.txt", "an earlier record\r\n");
   testing_support::FailingEncode failing(fs_);
   rt::MemoryServices services(failing);
-  services.commandLine_ = u"/dhcp<c:\\temp\\list.txt 00-1a";
+  services.invocation.commandLine_ = u"/dhcp<c:\\temp\\list.txt 00-1a";
   conv::Form1 lookup(services, leases::leaseBranch);
   // The second record's third line (its address) cannot be encoded.
   EXPECT_EQ(rt::runProgram(services, [&] { lookup.Form_Load(); }), rt::err::InvalidProcedureCall);
@@ -120,10 +144,10 @@ TEST_F(Lookup, ARecordThatFailsHalfWayLeavesNoneOfItsLinesInTheLog) {
 
 TEST_F(Lookup, ACommandLineWithoutItsPartsNamesTheExpectedForm) {
   for (const std::u16string bad : {u"/dhcp<c:\\temp\\list.txt", u"x /dhcp<c:\\temp\\list.txt 1a"}) {
-    services_.reported_.clear();
+    services_.errors.reported_.clear();
     EXPECT_EQ(run(bad), rt::err::SubscriptOutOfRange);
-    ASSERT_EQ(services_.reported_.size(), 1u);
-    EXPECT_NE(services_.reported_[0].description().find(u"/dhcp<listfile searchtext"), std::u16string::npos);
+    ASSERT_EQ(services_.errors.reported_.size(), 1u);
+    EXPECT_NE(services_.errors.reported_[0].description().find(u"/dhcp<listfile searchtext"), std::u16string::npos);
   }
 }
 
@@ -131,18 +155,18 @@ TEST_F(Lookup, AMissingListingEndsWithAReportNamingItAndKeepsWhatWasLogged) {
   write(u"c:\\temp\\list.txt", "c:\\temp\\a.txt\r\nc:\\temp\\gone.txt\r\nc:\\temp\\a.txt\r\n");
   write(u"c:\\temp\\a.txt", kLease + "\r\n");
   EXPECT_EQ(run(u"/dhcp<c:\\temp\\list.txt pc01"), rt::err::FileNotFound);
-  EXPECT_EQ(services_.reported_.at(0).description(), u"File not found: c:\\temp\\gone.txt");
+  EXPECT_EQ(services_.errors.reported_.at(0).description(), u"File not found: c:\\temp\\gone.txt");
   EXPECT_EQ(log(), record(" pc01", "00:1a:2b:3c:4d:5e", "192.168.0.10", "255.255.255.0", "18.11.2011 09:00:00"));
-  EXPECT_FALSE(services_.files().isOpen(1));
+  EXPECT_FALSE(services_.files.isOpen(1));
 }
 
 TEST_F(Lookup, QuotesAroundTheCommandLineOrTheSearchTextAreTakenOff) {
   write(u"c:\\temp\\list.txt", "c:\\temp\\a.txt\r\n");
   write(u"c:\\temp\\a.txt", kLease + "\r\n");
   for (const std::u16string command : {u"\"/dhcp<c:\\temp\\list.txt 00-1a\"", u"/dhcp<c:\\temp\\list.txt \"00-1a\""}) {
-    services_.clipboard_.reset();
+    services_.clipboard.text_.reset();
     EXPECT_EQ(run(command), 0);
-    EXPECT_EQ(services_.clipboard_.value_or(u"").substr(0, 13), u"Hostname pc01") << rt::toUtf8(command);
+    EXPECT_EQ(services_.clipboard.text_.value_or(u"").substr(0, 13), u"Hostname pc01") << rt::toUtf8(command);
   }
 }
 
@@ -151,20 +175,20 @@ TEST_F(Lookup, AListedPathThatNamesNoFileEndsWithAReportNamingTheLine) {
   // A NUL would cut the path short, at a file that does exist.
   write(u"c:\\temp\\list.txt", std::string("c:\\temp\\a.txt\0junk\r\n", 20));
   EXPECT_EQ(run(u"/dhcp<c:\\temp\\list.txt 00-1a"), rt::err::BadFileNameOrNumber);
-  EXPECT_EQ(services_.reported_.at(0).description(), u"Bad file name or number: c:\\temp\\a.txt<NUL>junk");
+  EXPECT_EQ(services_.errors.reported_.at(0).description(), u"Bad file name or number: c:\\temp\\a.txt<NUL>junk");
   EXPECT_FALSE(exists(u"c:\\temp\\findout.txt"));
   // A lone surrogate in a UTF-16 list names no file either.
   write(u"c:\\temp\\list.txt", std::string("\xFF\xFE" "a\0\x00\xD8.\0\r\0\n\0", 12));
-  services_.reported_.clear();
+  services_.errors.reported_.clear();
   EXPECT_EQ(run(u"/dhcp<c:\\temp\\list.txt 00-1a"), rt::err::BadFileNameOrNumber);
-  EXPECT_EQ(services_.reported_.at(0).number(), rt::err::BadFileNameOrNumber);
+  EXPECT_EQ(services_.errors.reported_.at(0).number(), rt::err::BadFileNameOrNumber);
 }
 
 TEST_F(Lookup, AMatchingLineLongerThanSixteenMebibytesIsOutOfMemory) {
   write(u"c:\\temp\\list.txt", "c:\\temp\\a.txt\r\n");
   write(u"c:\\temp\\a.txt", kLease + "\r\n" + std::string(17'000'000, 'x') + " 00-1a\r\n");
   EXPECT_EQ(run(u"/dhcp<c:\\temp\\list.txt 00-1a"), rt::err::OutOfMemory);
-  EXPECT_EQ(services_.reported_.at(0).description(), u"Out of memory");
+  EXPECT_EQ(services_.errors.reported_.at(0).description(), u"Out of memory");
   // The lease before it was reported and logged.
   EXPECT_EQ(log(), record(" pc01", "00:1a:2b:3c:4d:5e", "192.168.0.10", "255.255.255.0", "18.11.2011 09:00:00"));
 }
@@ -177,7 +201,7 @@ TEST_F(Lookup, ASearchTextTheListingCannotHoldEndsWithoutHoldingAnyLine) {
   write(u"c:\\temp\\u.txt", "\xEF\xBB\xBF" + std::string(17'000'000, '\xFF') + "\r\n" + kLease + "\r\n");
   EXPECT_EQ(run(u"/dhcp<c:\\temp\\list.txt \u0151"), 0);
   EXPECT_EQ(run(u"/dhcp<c:\\temp\\list.txt a" + std::u16string(1, char16_t{0xD800})), 0);
-  EXPECT_TRUE(services_.reported_.empty());
+  EXPECT_TRUE(services_.errors.reported_.empty());
   EXPECT_EQ(log(), "");
 }
 

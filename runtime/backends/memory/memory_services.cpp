@@ -6,73 +6,7 @@
 
 namespace rt {
 
-void MemoryTextField::setText(std::u16string_view text) {
-  text_ = text;
-  selStart_ = std::min(selStart_, text_.size());
-  selLength_ = 0;
-  if (onChange_) onChange_();
-}
-
-void MemoryTextField::setFocus() {
-  if (!window_.visible_) throw Error(err::InvalidProcedureCall);
-  window_.focus_ = name_;
-}
-
-void MemoryTextField::setSelStart(std::size_t start) {
-  selStart_ = std::min(start, text_.size());
-  selLength_ = 0;
-}
-
-void MemoryTextField::setSelLength(std::size_t length) { selLength_ = std::min(length, text_.size() - selStart_); }
-
-void MemoryTextField::userReplaceSelection(std::u16string_view text) {
-  text_.replace(selStart_, selLength_, text);
-  selStart_ += text.size();
-  selLength_ = 0;
-  if (onChange_) onChange_();
-}
-
-MemoryWindow::MemoryWindow(const FormLayout& layout) : layout_(layout) {
-  for (const ControlLayout& control : layout.controls)
-    if (control.kind == ControlKind::TextField) fields_.try_emplace(control.name, *this, control.name);
-  if (!layout.controls.empty()) focus_ = layout.controls.front().name;
-}
-
-MemoryTextField& MemoryWindow::memoryField(std::u16string_view name) {
-  const auto it = fields_.find(name);
-  if (it == fields_.end()) throw Error(err::InvalidProcedureCall);
-  return it->second;
-}
-
-void MemoryWindow::onChange(std::u16string_view field, std::function<void()> handler) {
-  memoryField(field).onChange_ = std::move(handler);
-}
-
-void MemoryWindow::onClick(std::u16string_view button, std::function<void()> handler) {
-  clicks_[std::u16string(button)] = std::move(handler);
-}
-
-void MemoryWindow::userClick(std::u16string_view button) {
-  const auto it = clicks_.find(button);
-  if (it != clicks_.end() && it->second) it->second();
-}
-
-void MemoryWindow::userCloseBox() {
-  if (onClose_) onClose_();
-}
-
-Window& MemoryServices::createWindow(const FormLayout& layout) { return window_.emplace(layout); }
-
-void MemoryServices::runEventLoop() {
-  loopRan_ = true;
-  while (!ended_ && !userActions_.empty()) {
-    auto action = std::move(userActions_.front());
-    userActions_.pop_front();
-    action();
-  }
-}
-
-std::u16string MemoryServices::environment(std::u16string_view name) {
+std::u16string MemoryInvocation::environment(std::u16string_view name) {
   for (const auto& [key, value] : environment_) {
     if (key.size() != name.size()) continue;
     const bool same = std::equal(key.begin(), key.end(), name.begin(), [](char16_t a, char16_t b) {
@@ -84,25 +18,21 @@ std::u16string MemoryServices::environment(std::u16string_view name) {
   return {};
 }
 
-void MemoryServices::clipboardSetText(std::u16string_view text, ClipboardEntry entry) {
-  if (clipboardHeldByOther_) throw Error(err::CantOpenClipboard);
-  clipboard_ = std::u16string(text);
-  clipboardHistory_.push_back({std::u16string(text), entry});
-}
-
-void MemoryServices::startProcess(std::u16string_view path, WindowStyle style) {
-  started_.push_back({std::u16string(path), style});
+void MemoryClipboard::setText(std::u16string_view text, Entry entry) {
+  if (heldByOther_) throw Error(err::CantOpenClipboard);
+  text_ = std::u16string(text);
+  history_.push_back({std::u16string(text), entry});
 }
 
 namespace {
 std::u16string twoDigits(int n) { return widen(std::string{static_cast<char>('0' + n / 10 % 10), static_cast<char>('0' + n % 10)}); }
 }  // namespace
 
-std::u16string MemoryServices::formatDate(const DateTime& when) {
+std::u16string MemoryClock::formatDate(const DateTime& when) {
   return twoDigits(when.day) + u"." + twoDigits(when.month) + u"." + widen(std::to_string(when.year));
 }
 
-std::u16string MemoryServices::formatTime(const DateTime& when) {
+std::u16string MemoryClock::formatTime(const DateTime& when) {
   return twoDigits(when.hour) + u":" + twoDigits(when.minute) + u":" + twoDigits(when.second);
 }
 

@@ -1,6 +1,6 @@
 #include "win32_dpi.h"
 
-#include "win32_library.h"
+#include "runtime/scope_exit.h"
 
 namespace rt::win32 {
 namespace {
@@ -15,13 +15,12 @@ const HANDLE kPerMonitorAwareV2 = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(
 UINT systemDpi() {
   HDC screen = GetDC(nullptr);
   if (!screen) return 96;
+  const auto release = scopeExit([screen] { ReleaseDC(nullptr, screen); });
   const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
   return dpi > 0 ? static_cast<UINT>(dpi) : 96;
 }
 
-Dpi::Dpi() {
-  const Level level = levelFromEnvironment();
+Dpi::Dpi(Level level) {
   if (level >= Level::Windows10) {
     HMODULE user32 = GetModuleHandleW(L"user32.dll");
     setAwarenessContext_ = lookUp<SetAwarenessContext>(user32, "SetProcessDpiAwarenessContext");

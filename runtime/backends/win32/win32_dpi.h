@@ -4,19 +4,19 @@
 //   Windows 10 1607+: the window's own DPI and metrics for it;
 //   Windows 8.1:      per-monitor awareness and the monitor's DPI (shcore);
 //   Windows 7:        the system DPI, its metrics scaled to the DPI asked.
-// MACTOOLS_WIN32_LEVEL=7 or 8.1 makes the look-ups act as on that Windows
-// (win32_library.h).
 #include <windows.h>
 
 #include "win32_handles.h"
+#include "win32_library.h"
 
 namespace rt::win32 {
 
 class Dpi {
  public:
-  // Looks the functions up and makes the process DPI-aware at run time,
-  // as the manifest asks (a no-op where the manifest already did it).
-  Dpi();
+  // Looks up the functions of Windows up to level and makes the process
+  // DPI-aware at run time, as the manifest asks (a no-op where the manifest
+  // already did it).
+  explicit Dpi(Level level);
 
   UINT forWindow(HWND window) const;
   // The message font at dpi; null when the system cannot make it.

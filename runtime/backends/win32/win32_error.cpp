@@ -1,5 +1,11 @@
 #include "win32_error.h"
 
+#include <iterator>
+#include <string>
+
+#include "runtime/text.h"
+#include "win32_text.h"
+
 namespace rt::win32 {
 namespace {
 
@@ -31,9 +37,22 @@ int runtimeNumber(DWORD code, int otherwise) {
 
 Error systemError(DWORD code, int otherwise, std::u16string_view detail) {
   const int number = runtimeNumber(code, otherwise);
-  return detail.empty() ? Error(number) : errorWithDetail(number, detail);
+  return detail.empty() ? Error(number, standardDescription(number), code) : errorWithDetail(number, detail, code);
 }
 
 Error lastError(int otherwise, std::u16string_view detail) { return systemError(GetLastError(), otherwise, detail); }
+
+Error lastErrorAs(int number) { return Error(number, standardDescription(number), GetLastError()); }
+
+std::u16string systemMessage(DWORD code) {
+  std::u16string message = u"Windows error " + widen(std::to_string(code));
+  wchar_t text[512];
+  DWORD size = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text,
+                              static_cast<DWORD>(std::size(text)), nullptr);
+  // The system's text ends with a line end, which the report sets itself.
+  while (size > 0 && (text[size - 1] == L'\r' || text[size - 1] == L'\n' || text[size - 1] == L' ')) --size;
+  if (size > 0) message += u": " + fromWide(text, size);
+  return message;
+}
 
 }  // namespace rt::win32

@@ -1,3 +1,5 @@
+#include "win32_file_system.h"
+
 #include <windows.h>
 
 #include <climits>
@@ -5,27 +7,26 @@
 #include "runtime/error.h"
 #include "win32_error.h"
 #include "win32_handles.h"
-#include "win32_services.h"
 #include "win32_text.h"
+#include "win32_turns.h"
+#include "win32_wait.h"
 
 namespace rt::win32 {
 namespace {
 
-// Where copies of these programs appending to one file take turns: a byte
-// far past any real end of file, locked for the time of one write. Windows
-// writes each piece given to an append-only handle at the end, whole; Wine
-// finds the end and then writes there, so that two copies appending at once
-// can write over each other's record.
-constexpr DWORD kTurnOffsetLow = 0xFFFFFFFE, kTurnOffsetHigh = 0x7FFFFFFF;
+// Copies of these programs appending to one file take turns (the byte of
+// win32_turns.h, locked for the time of one write). Windows writes each
+// piece given to an append-only handle at the end, whole; Wine finds the
+// end and then writes there, so that two copies appending at once can
+// write over each other's record.
 // How long a write waits for its turn before it writes all the same.
-constexpr DWORD kAppendTurnWaitMs = 2000;
+constexpr DWORD kAppendTurnWaitMs = 2000, kAppendTurnPauseMs = 1;
 
-OVERLAPPED appendTurnAt() {
-  OVERLAPPED at{};
-  at.Offset = kTurnOffsetLow;
-  at.OffsetHigh = kTurnOffsetHigh;
-  return at;
-}
+// Another program may have a file open alone for a moment (a second
+// lookup emptying datas.txt): wait up to about a second for it, as for the
+// clipboard.
+constexpr DWORD kSharingWaitMs = 1000, kSharingPauseMs = 50;
+
 inline void endAppendTurn(HANDLE file) {
   OVERLAPPED at = appendTurnAt();
   UnlockFileEx(file, 0, 1, 0, &at);
@@ -38,13 +39,14 @@ using AppendTurn = Unique<HANDLE, &endAppendTurn>;  // the turn's byte, locked u
 // tried, not waited on, so that a program that locks the whole file cannot
 // hold a write up for ever.
 AppendTurn takeAppendTurn(HANDLE file) {
-  const DWORD start = GetTickCount();
-  for (;;) {
+  bool refused = false;
+  const bool locked = retryAnswering(kAppendTurnWaitMs, kAppendTurnPauseMs, [&] {
     OVERLAPPED at = appendTurnAt();
-    if (LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at)) return AppendTurn(file);
-    if (GetLastError() != ERROR_LOCK_VIOLATION || GetTickCount() - start >= kAppendTurnWaitMs) return AppendTurn();
-    Sleep(1);
-  }
+    if (LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at)) return true;
+    refused = GetLastError() != ERROR_LOCK_VIOLATION;
+    return refused;  // no turns on this file: stop trying
+  });
+  return locked && !refused ? AppendTurn(file) : AppendTurn();
 }
 
 class Win32File : public File {
@@ -99,19 +101,16 @@ std::unique_ptr<File> Win32FileSystem::openFile(std::u16string_view path, OpenMo
     access = FILE_APPEND_DATA | SYNCHRONIZE;
     disposition = OPEN_ALWAYS;
   }
-  // Another program may have the file open alone for a moment (a second
-  // lookup emptying datas.txt): wait up to about a second for it, as for
-  // the clipboard. Any other failure is final at once.
+  // A sharing or lock violation is waited out; any other failure is final
+  // at once.
   UniqueFile handle;
-  for (int tries = 20;; Sleep(50)) {
+  DWORD code = ERROR_SUCCESS;
+  retryAnswering(kSharingWaitMs, kSharingPauseMs, [&] {
     handle.reset(CreateFileW(wide(name), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
-    const DWORD code = handle ? ERROR_SUCCESS : GetLastError();
-    if ((code != ERROR_SHARING_VIOLATION && code != ERROR_LOCK_VIOLATION) || --tries == 0) {
-      SetLastError(code);
-      break;
-    }
-  }
-  if (!handle) throw lastError(err::PathFileAccessError, path);
+    code = handle ? ERROR_SUCCESS : GetLastError();
+    return code != ERROR_SHARING_VIOLATION && code != ERROR_LOCK_VIOLATION;
+  });
+  if (!handle) throw systemError(code, err::PathFileAccessError, path);
   return std::make_unique<Win32File>(std::move(handle), mode == OpenMode::Append);
 }
 

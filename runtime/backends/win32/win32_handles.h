@@ -43,7 +43,6 @@ class Unique {
 inline HANDLE invalidHandle() { return INVALID_HANDLE_VALUE; }
 inline void deleteFont(HFONT font) { DeleteObject(font); }
 inline void unlockGlobal(HGLOBAL memory) { GlobalUnlock(memory); }
-inline void closeClipboard(bool) { CloseClipboard(); }
 inline void releaseMutex(HANDLE mutex) { ReleaseMutex(mutex); }
 
 using UniqueHandle = Unique<HANDLE, &CloseHandle>;                  // processes, threads
@@ -53,7 +52,6 @@ using UniqueFont = Unique<HFONT, &deleteFont>;
 using UniqueGlobal = Unique<HGLOBAL, &GlobalFree>;                  // release() once the clipboard owns it
 using GlobalUnlocker = Unique<HGLOBAL, &unlockGlobal>;              // holds a locked block until unlocked
 using UniqueModule = Unique<HMODULE, &FreeLibrary>;
-using ClipboardSession = Unique<bool, &closeClipboard>;             // true while the clipboard is open
 using HeldTurn = Unique<HANDLE, &releaseMutex>;                     // a mutex this thread owns, released at the end
 
 }  // namespace rt::win32

@@ -1,6 +1,5 @@
 #include "win32_library.h"
 
-#include <cwchar>
 #include <string>
 
 namespace rt::win32 {
@@ -18,15 +17,6 @@ constexpr const wchar_t* kLoadedByName[] = {
 
 }  // namespace
 
-Level levelFromEnvironment() {
-  wchar_t value[16] = L"";
-  const DWORD size = GetEnvironmentVariableW(L"MACTOOLS_WIN32_LEVEL", value, 16);
-  if (size == 0 || size >= 16) return Level::Windows10;
-  if (std::wcscmp(value, L"7") == 0) return Level::Windows7;
-  if (std::wcscmp(value, L"8.1") == 0) return Level::Windows81;
-  return Level::Windows10;
-}
-
 HMODULE loadSystemLibrary(const wchar_t* name) {
   wchar_t folder[MAX_PATH];
   const UINT size = GetSystemDirectoryW(folder, MAX_PATH);
@@ -35,12 +25,12 @@ HMODULE loadSystemLibrary(const wchar_t* name) {
   return LoadLibraryW(path.c_str());
 }
 
-void restrictDllSearch() {
+void restrictDllSearch(Level level) {
   // The current folder out of the search order on every Windows (XP SP1 on).
   SetDllDirectoryW(L"");
   using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
-  // Windows 7 as it ships lacks the function; the test level acts so.
-  const auto setDefault = levelFromEnvironment() == Level::Windows7
+  // Windows 7 as it ships lacks the function; its level acts so.
+  const auto setDefault = level == Level::Windows7
                               ? nullptr
                               : lookUp<SetDefaultDllDirectoriesFn>(GetModuleHandleW(L"kernel32.dll"),
                                                                    "SetDefaultDllDirectories");

@@ -2,16 +2,14 @@
 // Where this process finds its DLLs and the functions of later Windows:
 // DLLs come from the system folder only, and functions newer than
 // Windows 7 are looked up at run time, each caller with a fallback.
-// MACTOOLS_WIN32_LEVEL=7 or 8.1 in the environment makes the look-ups act
-// as on that Windows, so that tests can take each path on any system.
 #include <windows.h>
 
 namespace rt::win32 {
 
+// The newest Windows whose functions the look-ups may find. The programs
+// look up all they know (Windows10) and take what this Windows offers;
+// tests hand in an older level to take the fallbacks on any Windows.
 enum class Level { Windows7, Windows81, Windows10 };
-
-// The newest Windows whose functions the look-ups may find.
-Level levelFromEnvironment();
 
 // The function of that name in module, or null; Fn names its real type.
 template <typename Fn>
@@ -31,6 +29,6 @@ HMODULE loadSystemLibrary(const wchar_t* name);
 //     only (SetDefaultDllDirectories);
 //   7 without it: the DLLs that system DLLs load by name are loaded from
 //     the system folder first, so that later loads find them loaded.
-void restrictDllSearch();
+void restrictDllSearch(Level level);
 
 }  // namespace rt::win32

@@ -1,5 +1,7 @@
 #pragma once
-// The one error type of the programs: a runtime error number with its text.
+// The one error type of the programs: a runtime error number with its text,
+// and the system's own code when a system call failed.
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 
@@ -28,17 +30,22 @@ std::u16string standardDescription(int number);
 class Error : public std::runtime_error {
  public:
   explicit Error(int number);
-  Error(int number, std::u16string description);
+  Error(int number, std::u16string description, std::uint32_t systemCode = 0);
 
+  // The runtime number: what the report names and the exit code carries.
   int number() const noexcept { return number_; }
   const std::u16string& description() const noexcept { return description_; }
+  // What the system said when one of its calls failed (Windows' error
+  // code, 32 for a sharing violation), or 0 when no system call failed.
+  std::uint32_t systemCode() const noexcept { return systemCode_; }
 
  private:
   int number_;
   std::u16string description_;
+  std::uint32_t systemCode_;
 };
 
 // Appends detail to the standard description: "File not found: c:\x.txt".
-Error errorWithDetail(int number, std::u16string_view detail);
+Error errorWithDetail(int number, std::u16string_view detail, std::uint32_t systemCode = 0);
 
 }  // namespace rt

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "runtime/file_system.h"
 #include "runtime/print_line.h"
@@ -34,6 +35,8 @@ class FileTable {
   void abandon(int number) noexcept;
   // Closes every open file, dropping what cannot be written.
   void closeAll() noexcept;
+  // Deletes a file: an absent one is no error, one that stays is error 75.
+  void remove(std::u16string_view path) { fs_.remove(path); }
 
   bool eof(int number);
   // The next line; it ends at CR LF, a lone CR or a lone LF.
@@ -55,6 +58,35 @@ class FileTable {
   FileSystem& fs_;
   std::unique_ptr<CodePage> codePage_;  // shared by the readers, so its census is taken once
   std::map<int, std::unique_ptr<Entry>> open_;
+};
+
+// A numbered file open for the guard's life. close() writes what was
+// printed and frees the number. A guard that ends without close(), on an
+// error's way out, abandons the file: what was made only in part never
+// reaches it, and the number is free for the next user.
+class OpenFile {
+ public:
+  OpenFile(FileTable& files, int number, std::u16string_view path, OpenMode mode)
+      : files_(&files), number_(number) {
+    // Made only once the open succeeded: a number that was taken already
+    // belongs to someone else.
+    files.open(number, path, mode);
+  }
+  ~OpenFile() {
+    if (files_) files_->abandon(number_);
+  }
+  OpenFile(const OpenFile&) = delete;
+  OpenFile& operator=(const OpenFile&) = delete;
+
+  int number() const { return number_; }
+  // Error as FileTable::close; the number is free either way.
+  void close() {
+    if (FileTable* files = std::exchange(files_, nullptr)) files->close(number_);
+  }
+
+ private:
+  FileTable* files_;
+  int number_;
 };
 
 }  // namespace rt

@@ -10,6 +10,6 @@ namespace rt {
 // error 7, anything else as error 51 (Internal error) with what it said.
 // The result is the process exit code: 0 after a normal end, the error
 // number after a report.
-int runProgram(Services& services, const std::function<void()>& start);
+int runProgram(const Services& services, const std::function<void()>& start);
 
 }  // namespace rt

@@ -1,7 +1,9 @@
 #pragma once
-// The platform services the programs run on: one window with its controls,
-// the clipboard, environment, command line, process start, clock, files and
-// the report of an unhandled error. A backend implements this interface.
+// The platform services the programs run on, one interface per job: the
+// window system, the clipboard, process start, the command line and
+// environment, the clock, the report of an unhandled error, and the
+// numbered files. A backend provides each part; Services is the set a
+// program is handed, so that a test can replace any part alone.
 #include <cstddef>
 #include <functional>
 #include <string>
@@ -61,59 +63,81 @@ class Window {
   virtual void onClose(std::function<void()> handler) = 0;
 };
 
-// How a started program's window shows. Minimized takes no focus: the window
-// that starts it keeps the keyboard.
-enum class WindowStyle { Hide, Normal, Minimized };
-
-struct DateTime {
-  int year, month, day, hour, minute, second;
-};
-
-class Services {
+// The window system: Form1's window and the loop that runs its events.
+class WindowSystem {
  public:
-  explicit Services(FileSystem& fs) : files_(fs), fs_(fs) {}
-  virtual ~Services() = default;
-  Services(const Services&) = delete;
-  Services& operator=(const Services&) = delete;
-
+  virtual ~WindowSystem() = default;
   virtual Window& createWindow(const FormLayout& layout) = 0;
   // Waits for window events and runs their procedures until endProgram.
   virtual void runEventLoop() = 0;
   // Ends the event loop; the program ends when its start-up returns.
   virtual void endProgram() = 0;
+};
 
+class Clipboard {
+ public:
+  // What a clipboard text is to the user. Clipboard history (Windows 10
+  // 1809 and later), cloud sync and clipboard managers pass over a Passing
+  // text: the run replaces it before it ends.
+  enum class Entry {
+    Passing,  // added beside what the clipboard holds, marked to be passed over
+    Final,    // what the run leaves: replaces everything the clipboard holds
+  };
+  virtual ~Clipboard() = default;
+  // Error 521 when the clipboard cannot be opened.
+  virtual void setText(std::u16string_view text, Entry entry) = 0;
+};
+
+// How a started program's window shows. Minimized takes no focus: the window
+// that starts it keeps the keyboard.
+enum class WindowStyle { Hide, Normal, Minimized };
+
+class Processes {
+ public:
+  virtual ~Processes() = default;
+  // Starts the file without waiting; error 53 or 5 when it cannot start.
+  virtual void start(std::u16string_view path, WindowStyle style) = 0;
+};
+
+// What the process was started with.
+class Invocation {
+ public:
+  virtual ~Invocation() = default;
   // The text after the program's name; empty when there is none.
   virtual std::u16string commandLine() = 0;
   // The variable's value; empty when unset.
   virtual std::u16string environment(std::u16string_view name) = 0;
+};
 
-  // What a clipboard text is to the user. Clipboard history (Windows 10
-  // 1809 and later), cloud sync and clipboard managers pass over a Passing
-  // text: the run replaces it before it ends.
-  enum class ClipboardEntry {
-    Passing,  // added beside what the clipboard holds, marked to be passed over
-    Final,    // what the run leaves: replaces everything the clipboard holds
-  };
-  // Error 521 when the clipboard cannot be opened.
-  virtual void clipboardSetText(std::u16string_view text, ClipboardEntry entry) = 0;
+struct DateTime {
+  int year, month, day, hour, minute, second;
+};
 
-  // Starts the file without waiting; error 53 or 5 when it cannot start.
-  virtual void startProcess(std::u16string_view path, WindowStyle style) = 0;
-
+class Clock {
+ public:
+  virtual ~Clock() = default;
   virtual DateTime now() = 0;
   // In the user's short date and time formats.
   virtual std::u16string formatDate(const DateTime& when) = 0;
   virtual std::u16string formatTime(const DateTime& when) = 0;
+};
 
+class ErrorReport {
+ public:
+  virtual ~ErrorReport() = default;
   // The standard report of an unhandled error.
-  virtual void reportError(const Error& error) = 0;
+  virtual void report(const Error& error) = 0;
+};
 
-  FileTable& files() { return files_; }
-  FileSystem& fileSystem() { return fs_; }
-
- private:
-  FileTable files_;
-  FileSystem& fs_;
+// The parts a program runs on. The parts are made first and outlive it.
+struct Services {
+  WindowSystem& windows;
+  Clipboard& clipboard;
+  Processes& processes;
+  Invocation& invocation;
+  Clock& clock;
+  ErrorReport& errors;
+  FileTable& files;
 };
 
 }  // namespace rt

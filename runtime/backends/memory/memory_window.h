@@ -1,0 +1,85 @@
+#pragma once
+// The in-memory window system: a window whose fields hold text and raise
+// their change events, and an event loop that runs the user's actions.
+// Tests and tools act as the user through the user_ calls.
+#include <deque>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+
+#include "runtime/services.h"
+
+namespace rt {
+
+class MemoryWindow;
+
+class MemoryTextField : public TextField {
+ public:
+  MemoryTextField(MemoryWindow& window, std::u16string name) : window_(window), name_(std::move(name)) {}
+
+  std::u16string text() const override { return text_; }
+  void setText(std::u16string_view text) override;
+  void setFocus() override;
+  void setSelStart(std::size_t start) override;
+  void setSelLength(std::size_t length) override;
+  std::u16string selText() const override { return text_.substr(selStart_, selLength_); }
+
+  std::size_t selStart() const { return selStart_; }
+  std::size_t selLength() const { return selLength_; }
+  // What the user does: the typed or pasted text replaces the selection.
+  void userReplaceSelection(std::u16string_view text);
+
+ private:
+  friend class MemoryWindow;
+  MemoryWindow& window_;
+  std::u16string name_;
+  std::u16string text_;
+  std::size_t selStart_ = 0, selLength_ = 0;
+  std::function<void()> onChange_;
+};
+
+class MemoryWindow : public Window {
+ public:
+  explicit MemoryWindow(const FormLayout& layout);
+
+  TextField& field(std::u16string_view name) override { return memoryField(name); }
+  void show() override { visible_ = true; }
+  void onChange(std::u16string_view field, std::function<void()> handler) override;
+  void onClick(std::u16string_view button, std::function<void()> handler) override;
+  void onClose(std::function<void()> handler) override { onClose_ = std::move(handler); }
+
+  MemoryTextField& memoryField(std::u16string_view name);
+  bool visible() const { return visible_; }
+  const std::u16string& focus() const { return focus_; }
+  const FormLayout& layout() const { return layout_; }
+  void userClick(std::u16string_view button);
+  void userCloseBox();
+
+ private:
+  friend class MemoryTextField;
+  FormLayout layout_;
+  std::map<std::u16string, MemoryTextField, std::less<>> fields_;
+  std::map<std::u16string, std::function<void()>, std::less<>> clicks_;
+  std::function<void()> onClose_;
+  std::u16string focus_;
+  bool visible_ = false;
+};
+
+class MemoryWindowSystem : public WindowSystem {
+ public:
+  Window& createWindow(const FormLayout& layout) override;
+  void runEventLoop() override;
+  void endProgram() override { ended_ = true; }
+
+  MemoryWindow& window() { return *window_; }
+
+  std::deque<std::function<void()>> userActions_;  // run by the event loop, in order
+  bool ended_ = false;
+  bool loopRan_ = false;
+
+ private:
+  std::optional<MemoryWindow> window_;
+};
+
+}  // namespace rt

@@ -1,0 +1,96 @@
+#include "win32_clipboard.h"
+
+#include <cstring>
+#include <iterator>
+#include <utility>
+#include <vector>
+
+#include "win32_error.h"
+#include "win32_turns.h"
+#include "win32_wait.h"
+#include "win32_window_system.h"
+
+namespace rt::win32 {
+namespace {
+
+static_assert(std::size(kPassOverFormats) == 3);
+
+// The turn is only a courtesy among these programs: a lookup sets the
+// clipboard once per match, a few times in a millisecond, and a copy that
+// found it taken and waited would find it taken again at each try while the
+// others keep taking it in between. When the turn cannot be had, the
+// clipboard is tried all the same.
+constexpr DWORD kTurnWaitMs = 5000;
+
+// Another program may hold the clipboard for a moment; wait up to about a
+// second before giving up.
+constexpr DWORD kHeldWaitMs = 1000, kHeldPauseMs = 50;
+
+// The clipboard open for this thread until the session ends.
+class ClipboardSession {
+ public:
+  explicit ClipboardSession(HWND owner) {
+    if (!retryAnswering(kHeldWaitMs, kHeldPauseMs, [owner] { return OpenClipboard(owner) != FALSE; }))
+      throw lastErrorAs(err::CantOpenClipboard);
+  }
+  ~ClipboardSession() { CloseClipboard(); }
+  ClipboardSession(const ClipboardSession&) = delete;
+  ClipboardSession& operator=(const ClipboardSession&) = delete;
+};
+
+// Movable global memory, as the clipboard takes it, holding a copy of size
+// bytes followed by zeros bytes of zero.
+UniqueGlobal globalCopy(const void* data, std::size_t size, std::size_t zeros = 0) {
+  UniqueGlobal memory(GlobalAlloc(GMEM_MOVEABLE, size + zeros));
+  if (!memory) throw lastError(err::OutOfMemory);
+  void* target = GlobalLock(memory.get());
+  if (!target) throw lastError(err::OutOfMemory);
+  const GlobalUnlocker unlock(memory.get());
+  std::memcpy(target, data, size);
+  std::memset(static_cast<char*>(target) + size, 0, zeros);
+  return memory;
+}
+
+}  // namespace
+
+void Win32Clipboard::setText(std::u16string_view text, Entry entry) {
+  UniqueGlobal memory = globalCopy(text.data(), text.size() * sizeof(char16_t), sizeof(char16_t));
+  std::vector<std::pair<UINT, UniqueGlobal>> markers;
+  if (entry == Entry::Passing) {
+    // Registered once: a lookup sets one passing text per match.
+    for (std::size_t i = 0; i < std::size(kPassOverFormats); ++i) {
+      if (!passOverFormats_[i] && !(passOverFormats_[i] = RegisterClipboardFormatW(kPassOverFormats[i])))
+        throw lastError(err::CantOpenClipboard);
+      markers.emplace_back(passOverFormats_[i], globalCopy(&kPassOverValue, sizeof kPassOverValue));
+    }
+  }
+  // Released after the clipboard is closed: declared before the session.
+  const HeldTurn turn = takeTurn();
+  const ClipboardSession session(windows_.owner());
+  // A passing text goes beside what the clipboard holds; the final one
+  // replaces it all, markers of earlier passing texts included, in the
+  // same session, so that listeners see one change.
+  if (entry == Entry::Final && !EmptyClipboard()) throw lastError(err::CantOpenClipboard);
+  if (!SetClipboardData(CF_UNICODETEXT, memory.get())) throw lastError(err::CantOpenClipboard);
+  memory.release();  // the clipboard owns it now
+  for (auto& [format, data] : markers) {
+    if (!SetClipboardData(format, data.get())) throw lastError(err::CantOpenClipboard);
+    data.release();
+  }
+}
+
+HeldTurn Win32Clipboard::takeTurn() {
+  if (!turn_) {
+    // A name held by another kind of object, or no name space: no turns.
+    turn_.reset(CreateMutexW(nullptr, FALSE, kClipboardTurn));
+    if (!turn_) return HeldTurn();
+  }
+  const HANDLE mutex = turn_.get();
+  const auto owned = [mutex] {
+    const DWORD got = WaitForSingleObject(mutex, 0);
+    return got == WAIT_OBJECT_0 || got == WAIT_ABANDONED;
+  };
+  return retryAnswering(kTurnWaitMs, kTurnWaitMs, owned, mutex) ? HeldTurn(mutex) : HeldTurn();
+}
+
+}  // namespace rt::win32

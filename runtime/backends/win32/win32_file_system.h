@@ -1,0 +1,22 @@
+#pragma once
+// Files on Windows, and text in the system's 8-bit code page.
+#include <memory>
+#include <string>
+
+#include "runtime/file_system.h"
+
+namespace rt::win32 {
+
+class Win32FileSystem : public FileSystem {
+ public:
+  std::string encode(std::u16string_view text) override;
+  std::u16string decode(std::string_view bytes) override;
+
+ protected:
+  // A file another program holds alone for a moment is waited for, up to
+  // about a second, before error 75.
+  std::unique_ptr<File> openFile(std::u16string_view path, OpenMode mode) override;
+  void removeFile(std::u16string_view path) override;
+};
+
+}  // namespace rt::win32

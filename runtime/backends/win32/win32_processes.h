@@ -1,0 +1,12 @@
+#pragma once
+// Starting programs on Windows.
+#include "runtime/services.h"
+
+namespace rt::win32 {
+
+class Win32Processes : public Processes {
+ public:
+  void start(std::u16string_view path, WindowStyle style) override;
+};
+
+}  // namespace rt::win32

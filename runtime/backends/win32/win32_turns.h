@@ -1,0 +1,30 @@
+#pragma once
+// How copies of these programs take turns, and the clipboard formats that
+// keep a passing text out of clipboard history: every copy, and anything
+// that times the programs' calls, must use the same names and places.
+#include <windows.h>
+
+namespace rt::win32 {
+
+// Copies take turns at the clipboard through this named mutex, held from
+// before OpenClipboard until after CloseClipboard.
+inline constexpr wchar_t kClipboardTurn[] = L"Local\\MacAddressTools.ClipboardTurn";
+
+// Registered names of "Cloud Clipboard and Clipboard History Formats", each
+// set to a DWORD 0: clipboard history, cloud sync and clipboard managers
+// that honour them pass the content over. Elsewhere they are just formats.
+inline constexpr const wchar_t* kPassOverFormats[] = {L"ExcludeClipboardContentFromMonitorProcessing",
+                                                      L"CanIncludeInClipboardHistory",
+                                                      L"CanUploadToCloudClipboard"};
+inline constexpr DWORD kPassOverValue = 0;
+
+// Copies appending to one file take turns by locking one byte here, far
+// past any real end of file, for the time of one write.
+inline OVERLAPPED appendTurnAt() {
+  OVERLAPPED at{};
+  at.Offset = 0xFFFFFFFE;
+  at.OffsetHigh = 0x7FFFFFFF;
+  return at;
+}
+
+}  // namespace rt::win32

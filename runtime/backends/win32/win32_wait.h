@@ -1,0 +1,35 @@
+#pragma once
+// The one way this program waits: it tries something until it succeeds or a
+// deadline passes, and between tries answers the messages that other
+// threads send to this one. The window thread so never stops answering
+// while it waits: the clipboard's owner gets WM_DESTROYCLIPBOARD, sent and
+// waited for, when another program empties the clipboard, and that program
+// may be the very one this thread waits for. Posted messages stay queued
+// for the event loop, so no event procedure runs inside a wait.
+#include <windows.h>
+
+namespace rt::win32 {
+
+// Waits up to ms milliseconds, or until wake (when not null) is signalled or
+// abandoned, answering sent messages meanwhile. True when wake ended the
+// wait: a mutex is then owned by this thread.
+bool pauseAnswering(DWORD ms, HANDLE wake = nullptr);
+
+// Calls attempt() until it returns true, for up to totalMs; attempt() runs
+// at least once. Between tries it pauses up to pauseMs (less when the
+// deadline is nearer). A wake handle, when given, is waited on in the pauses
+// and its signal counts as success: for a mutex, attempt() tries it without
+// waiting and the pauses take it as soon as it is free. Returns whether it
+// succeeded.
+template <typename Attempt>
+bool retryAnswering(DWORD totalMs, DWORD pauseMs, Attempt&& attempt, HANDLE wake = nullptr) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    if (attempt()) return true;
+    const DWORD passed = GetTickCount() - start;  // wraps correctly past 49 days
+    if (passed >= totalMs) return false;
+    if (pauseAnswering(totalMs - passed < pauseMs ? totalMs - passed : pauseMs, wake)) return true;
+  }
+}
+
+}  // namespace rt::win32

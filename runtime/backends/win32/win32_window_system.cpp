@@ -1,0 +1,40 @@
+#include "win32_window_system.h"
+
+#include <commctrl.h>
+
+#include "win32_error.h"
+#include "win32_window.h"
+
+namespace rt::win32 {
+
+Win32WindowSystem::Win32WindowSystem(HINSTANCE instance, int iconId, Level level)
+    : dpi_(level), instance_(instance), iconId_(iconId) {
+  // Visual styles for the fields and the button (common controls 6). When
+  // this fails the system's own edit and button classes serve, unstyled.
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
+}
+
+Win32WindowSystem::~Win32WindowSystem() = default;
+
+HWND Win32WindowSystem::owner() const { return window_ ? window_->handle() : nullptr; }
+
+Window& Win32WindowSystem::createWindow(const FormLayout& layout) {
+  window_ = std::make_unique<Win32Window>(instance_, layout, iconId_, dpi_);
+  return *window_;
+}
+
+void Win32WindowSystem::runEventLoop() {
+  MSG msg;
+  while (!ended_) {
+    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+    if (got == 0) return;  // WM_QUIT
+    if (got == -1) throw lastError(err::InvalidProcedureCall);
+    if (window_)
+      window_->dispatch(msg);
+    else
+      DispatchMessageW(&msg);
+  }
+}
+
+}  // namespace rt::win32

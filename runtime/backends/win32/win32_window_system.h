@@ -1,0 +1,39 @@
+#pragma once
+// The window system on Windows: Form1's window, laid out at its DPI, and
+// the event loop that runs its messages.
+#include <windows.h>
+
+#include <memory>
+
+#include "runtime/services.h"
+#include "win32_dpi.h"
+#include "win32_library.h"
+
+namespace rt::win32 {
+
+class Win32Window;
+
+class Win32WindowSystem : public WindowSystem {
+ public:
+  // iconId names the window icon; level the newest Windows whose DPI
+  // functions are looked up (win32_library.h).
+  Win32WindowSystem(HINSTANCE instance, int iconId, Level level);
+  ~Win32WindowSystem() override;
+
+  Window& createWindow(const FormLayout& layout) override;
+  void runEventLoop() override;
+  void endProgram() override { ended_ = true; }
+
+  // The window, as owner of the clipboard and of the error report; null
+  // before it exists.
+  HWND owner() const;
+
+ private:
+  Dpi dpi_;
+  HINSTANCE instance_;
+  int iconId_;
+  std::unique_ptr<Win32Window> window_;
+  bool ended_ = false;
+};
+
+}  // namespace rt::win32
