@@ -38,6 +38,9 @@ void Form1::Form_Load() {
 }
 
 void Form1::Text1_Change() {
+  // A change that still reaches the field during a lookup (another program
+  // setting its text) is refused.
+  if (busy_) return;
   text2_.setText(hexconvert(text1_.text()));
   text2_.setFocus();
   text2_.setSelStart(0);
@@ -51,5 +54,17 @@ void Form1::Text1_Change() {
 }
 
 void Form1::Command1_Click() { rt_.windows.endProgram(); }
+
+void Form1::setBusy(bool busy) {
+  busy_ = busy;
+  if (!busy) text1_.setReadOnly(false);
+}
+
+void Form1::showStatus(std::u16string_view status) {
+  // Read-only only once there is progress to show: a read-only field is
+  // drawn grey, and a short lookup changes nothing on screen.
+  text1_.setReadOnly(true);
+  text2_.setText(status);
+}
 
 }  // namespace conv

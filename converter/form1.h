@@ -26,6 +26,13 @@ class Form1 {
 
   const rt::Services& services() const { return rt_; }
 
+  // While a long procedure (a lookup) runs, no change reaction runs nested
+  // inside it: no conversion, clipboard set or script start.
+  void setBusy(bool busy);
+  // What the procedure shows of its progress, in the output field; the input
+  // then takes no typing or pasting until the procedure ends.
+  void showStatus(std::u16string_view status);
+
  private:
   void exportScript(const std::u16string& result);
 
@@ -34,6 +41,7 @@ class Form1 {
   rt::TextField& text1_;
   rt::TextField& text2_;
   StartBranch branch_;
+  bool busy_ = false;
 };
 
 rt::FormLayout form1Layout();

@@ -1,9 +1,12 @@
 #include "leases/readdhcp.h"
 
 #include <optional>
+#include <vector>
 
 #include "leases/lease_line.h"
 #include "leases/lease_record.h"
+#include "leases/lookup_progress.h"
+#include "runtime/program.h"
 #include "runtime/text.h"
 
 namespace leases {
@@ -28,9 +31,19 @@ void appendRecord(const rt::Services& services, const Lease& lease) {
   log.close();  // the whole record goes out in this one write
 }
 
+// The listings the list file names, blank lines passed over.
+std::vector<std::u16string> listingsNamed(rt::FileTable& files) {
+  std::vector<std::u16string> listings;
+  while (!files.eof(kListFile)) {
+    std::u16string listing = files.lineInput(kListFile);
+    if (!rt::trim(listing).empty()) listings.push_back(std::move(listing));
+  }
+  return listings;
+}
+
 // Reports every lease line of one listing; lastReport keeps the latest.
 void searchListing(const rt::Services& services, const std::u16string& path, const std::u16string& searchText,
-                   std::optional<std::u16string>& lastReport) {
+                   std::optional<std::u16string>& lastReport, LookupProgress& progress) {
   rt::FileTable& files = services.files;
   rt::OpenFile listing(files, kListingFile, path, rt::OpenMode::Input);
   std::u16string line;
@@ -45,6 +58,8 @@ void searchListing(const rt::Services& services, const std::u16string& path, con
     // the end as the one the lookup leaves.
     services.clipboard.setText(*lastReport, rt::Clipboard::Entry::Passing);
     appendRecord(services, *lease);
+    progress.found();
+    progress.step();  // a stop comes here or between reads: after a whole record
   }
   listing.close();
 }
@@ -57,14 +72,28 @@ void readdhcp(conv::Form1& form, const std::u16string& wert) {
   emptyDataFile(files);
   const LookupCommand command = parseLookupCommand(wert);
   rt::OpenFile list(files, kListFile, command.listPath, rt::OpenMode::Input);
+  // Named first, so that the progress can count the listings and their bytes.
+  const std::vector<std::u16string> listings = listingsNamed(files);
+  std::vector<std::uint64_t> sizes;
+  for (const std::u16string& listing : listings) sizes.push_back(files.sizeOf(listing));
   std::optional<std::u16string> lastReport;
-  while (!files.eof(kListFile)) {
-    const std::u16string listing = files.lineInput(kListFile);
-    if (rt::trim(listing).empty()) continue;
-    searchListing(services, listing, command.searchText, lastReport);
+  bool stopped = false;
+  {
+    LookupProgress progress(form, std::move(sizes));
+    try {
+      for (std::size_t i = 0; i < listings.size(); ++i) {
+        progress.startListing(i);
+        searchListing(services, listings[i], command.searchText, lastReport, progress);
+      }
+    } catch (const rt::Stopped&) {
+      // Close, the close box or the end of the session: what was logged is
+      // whole, and the run leaves the last report as a finished one would.
+      stopped = true;
+    }
   }
   list.close();
   if (lastReport) services.clipboard.setText(*lastReport, rt::Clipboard::Entry::Final);
+  if (stopped) throw rt::Stopped();
 }
 
 bool leaseBranch(conv::Form1& form, const std::u16string& commandLine) {

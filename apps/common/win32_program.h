@@ -34,7 +34,7 @@ inline rt::win32::Level windowsLevel() {
 #endif
 }
 
-inline int runForm1(HINSTANCE instance, const char16_t* name, conv::Form1::StartBranch branch = {}) {
+[[noreturn]] inline void runForm1(HINSTANCE instance, const char16_t* name, conv::Form1::StartBranch branch = {}) {
   const rt::win32::Level level = windowsLevel();
   rt::win32::restrictDllSearch(level);  // before anything can load a DLL by name
   rt::win32::Win32FileSystem fileSystem;
@@ -46,10 +46,16 @@ inline int runForm1(HINSTANCE instance, const char16_t* name, conv::Form1::Start
   rt::win32::Win32Clock clock;
   rt::win32::Win32ErrorReport errors(windows, name);
   const rt::Services services{windows, clipboard, processes, invocation, clock, errors, files};
-  return rt::runProgram(services, [&] {
+  const int code = rt::runProgram(services, [&] {
     conv::Form1 form(services, std::move(branch));
     form.Form_Load();
   });
+  // The program ends the process at once, its files written and closed, and
+  // the system takes the window with it. Destroying the window first would
+  // hide it, and Wine then waits up to 2 s for a window manager to confirm
+  // that (there is none on a bare X server), which a stopped lookup must
+  // not take.
+  ExitProcess(static_cast<UINT>(code));
 }
 
 }  // namespace app

@@ -2,5 +2,5 @@
 #include "win32_program.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-  return app::runForm1(instance, u"Tessilo", leases::leaseBranch);
+  app::runForm1(instance, u"Tessilo", leases::leaseBranch);
 }

@@ -1,3 +1,3 @@
 #include "win32_program.h"
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) { return app::runForm1(instance, u"Veltrane"); }
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) { app::runForm1(instance, u"Veltrane"); }

@@ -8,6 +8,24 @@ namespace rt {
 namespace {
 constexpr int kMaxFileNumber = 511;
 constexpr std::size_t kFlushAt = std::size_t{1} << 16;
+// A file open for input that tells the table's observer of each piece read.
+class ObservedFile : public File {
+ public:
+  ObservedFile(std::unique_ptr<File> file, const FileTable::ReadObserver& observer)
+      : file_(std::move(file)), observer_(observer) {}
+  std::size_t read(char* buffer, std::size_t size) override {
+    const std::size_t got = file_->read(buffer, size);
+    if (observer_) observer_(got);
+    return got;
+  }
+  void seek(std::uint64_t offset) override { file_->seek(offset); }
+  void write(std::string_view bytes) override { file_->write(bytes); }
+
+ private:
+  std::unique_ptr<File> file_;
+  const FileTable::ReadObserver& observer_;  // the table's: set and unset while the file is open
+};
+
 }  // namespace
 
 struct FileTable::Entry {
@@ -39,7 +57,7 @@ void FileTable::open(int number, std::u16string_view path, OpenMode mode) {
   entry->mode = mode;
   std::unique_ptr<File> file = fs_.open(path, mode);
   if (mode == OpenMode::Input)
-    entry->in = std::make_unique<LineReader>(std::move(file), *codePage_);
+    entry->in = std::make_unique<LineReader>(std::make_unique<ObservedFile>(std::move(file), observer_), *codePage_);
   else
     entry->out = std::move(file);
   open_.emplace(number, std::move(entry));

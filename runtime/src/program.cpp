@@ -20,6 +20,9 @@ int runProgram(const Services& services, const std::function<void()>& start) {
     start();
     services.files.closeAll();
     return 0;
+  } catch (const Stopped&) {
+    services.files.closeAll();
+    return kStoppedExitCode;
   } catch (const Error& error) {
     return report(services, error);
   } catch (const std::bad_alloc&) {

@@ -260,6 +260,32 @@ int closeBox() {
   return 0;
 }
 
+// Asks the program's window every 250 ms, as Windows asks a window before
+// it calls it "Not Responding" (WM_NULL, up to 1 s for the answer), for ms
+// milliseconds or until the window is gone. Prints "asked=N late=L
+// slowest=S": L asks got no answer within 1 s, S is the longest wait in
+// milliseconds. Exit code 2 when there is no window to ask.
+int askWindow(int ms) {
+  HWND hwnd = findForm();
+  if (!hwnd) return 2;
+  int asked = 0, late = 0;
+  DWORD slowest = 0;
+  for (const DWORD start = GetTickCount(); GetTickCount() - start < static_cast<DWORD>(ms) && IsWindow(hwnd);) {
+    const DWORD before = GetTickCount();
+    DWORD_PTR result;
+    if (!SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &result)) {
+      if (!IsWindow(hwnd)) break;  // gone while asked: the program ended
+      ++late;
+    }
+    ++asked;
+    const DWORD took = GetTickCount() - before;
+    if (took > slowest) slowest = took;
+    if (took < 250) Sleep(250 - took);
+  }
+  out("asked=" + std::to_string(asked) + " late=" + std::to_string(late) + " slowest=" + std::to_string(slowest) + "\n");
+  return 0;
+}
+
 // Starts a program with variables set (NAME=VALUE) or removed (NAME=),
 // waits for it, prints its exit code in full and returns it.
 int run(int argc, wchar_t** argv) {
@@ -344,10 +370,11 @@ int wmain(int argc, wchar_t** argv) {
   if (verb == L"form") return form();
   if (verb == L"run") return run(argc, argv);
   if (verb == L"close-box") return closeBox();
+  if (verb == L"ask-window" && argc > 2) return askWindow(_wtoi(argv[2]));
   if (verb == L"dialog-text") return dialogText();
   if (verb == L"names") return names();
   if (verb == L"wait-desktop") return waitDesktop();
   if (verb == L"records" && argc > 2) return records(argv[2]);
-  out("usage: wintool clip-get | clip-set TEXT | clip-hold MS | clip-watch IDLE_MS MAX_MS | file-hold PATH MS | form | names | wait-desktop | dialog-text | close-box | records LOGPATH | run NAME=VALUE... -- PROGRAM ARGS\n");
+  out("usage: wintool clip-get | clip-set TEXT | clip-hold MS | clip-watch IDLE_MS MAX_MS | file-hold PATH MS | form | names | wait-desktop | dialog-text | close-box | ask-window MS | records LOGPATH | run NAME=VALUE... -- PROGRAM ARGS\n");
   return 64;
 }

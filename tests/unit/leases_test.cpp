@@ -9,6 +9,8 @@
 
 namespace {
 
+using testing_support::World;
+
 const std::string kLease =
     "192.168.0.10    - 255.255.255.0   - 00-1a-2b-3c-4d-5e    - 18.11.2011 09:00:00    -D-  pc01.example.org";
 
@@ -71,6 +73,7 @@ TEST_F(Lookup, TheWorkedExampleReportsToClipboardAndLog) {
   EXPECT_TRUE(exists(u"c:\\temp\\datas.txt"));
   EXPECT_EQ(read(u"c:\\temp\\datas.txt"), "");
   EXPECT_EQ(services_.windows.window().memoryField(u"Text1").text(), u"");  // no conversion of the command line
+  EXPECT_TRUE(services_.windows.progress_.empty());  // a short lookup shows no progress
   EXPECT_TRUE(services_.windows.window().visible());
 }
 
@@ -203,6 +206,59 @@ TEST_F(Lookup, ASearchTextTheListingCannotHoldEndsWithoutHoldingAnyLine) {
   EXPECT_EQ(run(u"/dhcp<c:\\temp\\list.txt a" + std::u16string(1, char16_t{0xD800})), 0);
   EXPECT_TRUE(services_.errors.reported_.empty());
   EXPECT_EQ(log(), "");
+}
+
+// A clipboard on which the user clicks the close box while the k-th
+// report is being set: the click waits among the window's pending events.
+class ClosingClipboard : public rt::MemoryClipboard {
+ public:
+  ClosingClipboard(rt::MemoryWindowSystem& windows, std::size_t k) : windows_(windows), k_(k) {}
+  void setText(std::u16string_view text, Entry entry) override {
+    MemoryClipboard::setText(text, entry);
+    if (entry == Entry::Passing && ++sets_ == k_)
+      windows_.userActions_.push_back([this] { windows_.window().userCloseBox(); });
+  }
+
+ private:
+  rt::MemoryWindowSystem& windows_;
+  std::size_t k_, sets_ = 0;
+};
+
+TEST_F(World, ACloseDuringTheKthReportStopsAfterKWholeRecordsAndLeavesTheKthReport) {
+  std::string listing, records;
+  for (int i = 1; i <= 5; ++i) {
+    const std::string n = std::to_string(i);
+    listing += lease("10.0.0." + n, "00-1a-00-00-00-0" + n, "host" + n + ".x") + "\r\n";
+    if (i <= 3) records += record(" host" + n, "00:1a:00:00:00:0" + n, "10.0.0." + n, "255.255.0.0", "01.01.2027 10:00:00");
+  }
+  write(u"c:\\temp\\list.txt", "c:\\temp\\a.txt\r\n");
+  write(u"c:\\temp\\a.txt", listing);
+  write(u"c:\\temp\\datas.txt", "stale");
+  ClosingClipboard clipboard(services_.windows, 3);
+  services_.clock.step_ = 100;  // every check finds the events due, and 0.5 s pass before the close
+  services_.invocation.commandLine_ = u"/dhcp<c:\\temp\\list.txt 00-1a";
+  const rt::Services services{services_.windows, clipboard,       services_.processes, services_.invocation,
+                              services_.clock,   services_.errors, services_.files};
+  conv::Form1 form(services, leases::leaseBranch);
+
+  EXPECT_EQ(rt::runProgram(services, [&] { form.Form_Load(); }), rt::kStoppedExitCode);
+  EXPECT_TRUE(services_.errors.reported_.empty());
+  EXPECT_EQ(read(u"c:\\temp\\findout.txt"), records);
+  ASSERT_FALSE(clipboard.history_.empty());
+  EXPECT_EQ(clipboard.history_.back().entry, rt::Clipboard::Entry::Final);
+  EXPECT_EQ(clipboard.history_.back().text, u"Hostname host3\r\nMacaddress:00:1a:00:00:00:03\r\nIPaddress:10.0.0.3\r\n"
+                                            u"Mask:255.255.0.0\r\nLease:01.01.2027 10:00:00");
+  EXPECT_EQ(read(u"c:\\temp\\datas.txt"), "");
+  EXPECT_FALSE(services_.files.isOpen(1));
+  EXPECT_FALSE(services_.files.isOpen(2));
+  // It showed how far it was, and gave the input back at its end.
+  const auto& progress = services_.windows.progress_;
+  ASSERT_GE(progress.size(), 2u);
+  EXPECT_EQ(progress.front().total, listing.size());
+  EXPECT_LE(progress.end()[-2].done, listing.size());
+  EXPECT_EQ(progress.back().total, 0u);  // taken away
+  EXPECT_EQ(services_.windows.window().memoryField(u"Text2").text(), u"Listing 1 of 1: 3 found");
+  EXPECT_FALSE(services_.windows.window().memoryField(u"Text1").readOnly());
 }
 
 TEST(LeaseLine, LinesWithoutTheLeaseShapeGiveNoLease) {

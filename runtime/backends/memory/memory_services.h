@@ -50,10 +50,13 @@ class MemoryInvocation : public Invocation {
 class MemoryClock : public Clock {
  public:
   DateTime now() override { return now_; }
+  // Goes forward by step_ at each call.
+  std::uint64_t milliseconds() override { return milliseconds_ += step_; }
   std::u16string formatDate(const DateTime& when) override;  // dd.mm.yyyy
   std::u16string formatTime(const DateTime& when) override;  // hh:mm:ss
 
   DateTime now_{2026, 12, 7, 9, 30, 5};
+  std::uint64_t milliseconds_ = 0, step_ = 0;
 };
 
 class MemoryErrorReport : public ErrorReport {

@@ -25,6 +25,7 @@ void MemoryTextField::setSelStart(std::size_t start) {
 void MemoryTextField::setSelLength(std::size_t length) { selLength_ = std::min(length, text_.size() - selStart_); }
 
 void MemoryTextField::userReplaceSelection(std::u16string_view text) {
+  if (readOnly_) return;
   text_.replace(selStart_, selLength_, text);
   selStart_ += text.size();
   selLength_ = 0;
@@ -64,6 +65,11 @@ Window& MemoryWindowSystem::createWindow(const FormLayout& layout) { return wind
 
 void MemoryWindowSystem::runEventLoop() {
   loopRan_ = true;
+  doEvents();
+}
+
+void MemoryWindowSystem::doEvents() {
+  ++eventsDone_;
   while (!ended_ && !userActions_.empty()) {
     auto action = std::move(userActions_.front());
     userActions_.pop_front();

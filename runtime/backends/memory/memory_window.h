@@ -7,6 +7,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "runtime/services.h"
 
@@ -24,10 +25,13 @@ class MemoryTextField : public TextField {
   void setSelStart(std::size_t start) override;
   void setSelLength(std::size_t length) override;
   std::u16string selText() const override { return text_.substr(selStart_, selLength_); }
+  void setReadOnly(bool readOnly) override { readOnly_ = readOnly; }
 
   std::size_t selStart() const { return selStart_; }
   std::size_t selLength() const { return selLength_; }
-  // What the user does: the typed or pasted text replaces the selection.
+  bool readOnly() const { return readOnly_; }
+  // What the user does: the typed or pasted text replaces the selection,
+  // unless the field is read-only.
   void userReplaceSelection(std::u16string_view text);
 
  private:
@@ -36,6 +40,7 @@ class MemoryTextField : public TextField {
   std::u16string name_;
   std::u16string text_;
   std::size_t selStart_ = 0, selLength_ = 0;
+  bool readOnly_ = false;
   std::function<void()> onChange_;
 };
 
@@ -71,12 +76,21 @@ class MemoryWindowSystem : public WindowSystem {
   Window& createWindow(const FormLayout& layout) override;
   void runEventLoop() override;
   void endProgram() override { ended_ = true; }
+  // Runs the user's actions queued so far, as the loop does.
+  void doEvents() override;
+  bool endAsked() const override { return ended_; }
+  void showProgress(std::uint64_t done, std::uint64_t total) override { progress_.push_back({done, total}); }
 
   MemoryWindow& window() { return *window_; }
 
-  std::deque<std::function<void()>> userActions_;  // run by the event loop, in order
+  std::deque<std::function<void()>> userActions_;  // run by the event loop and doEvents, in order
   bool ended_ = false;
   bool loopRan_ = false;
+  std::size_t eventsDone_ = 0;  // doEvents calls
+  struct Progress {
+    std::uint64_t done, total;
+  };
+  std::vector<Progress> progress_;  // every progress shown, in order
 
  private:
   std::optional<MemoryWindow> window_;

@@ -110,4 +110,14 @@ std::u16string RootedFileSystem::decode(std::string_view bytes) {
   return out;
 }
 
+std::uint64_t RootedFileSystem::sizeOf(std::u16string_view path) noexcept {
+  try {
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(hostPathOf(path), ec);
+    return ec ? 0 : size;
+  } catch (...) {
+    return 0;  // no host path (error 52), or no memory for one
+  }
+}
+
 }  // namespace rt

@@ -14,6 +14,7 @@ class RootedFileSystem : public FileSystem {
 
   std::string encode(std::u16string_view text) override;
   std::u16string decode(std::string_view bytes) override;
+  std::uint64_t sizeOf(std::u16string_view path) noexcept override;
 
   // Where a Windows path lies on the host; error 52 when it has none.
   std::filesystem::path hostPath(std::u16string_view path) const;

@@ -122,6 +122,17 @@ void Win32FileSystem::removeFile(std::u16string_view path) {
   throw systemError(code, err::PathFileAccessError, path);
 }
 
+std::uint64_t Win32FileSystem::sizeOf(std::u16string_view path) noexcept {
+  try {
+    const std::u16string name(path);
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(wide(name), GetFileExInfoStandard, &data)) return 0;
+    return (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+  } catch (...) {
+    return 0;  // no memory for the name
+  }
+}
+
 std::string Win32FileSystem::encode(std::u16string_view text) {
   if (text.empty()) return {};
   const std::wstring_view source = wide(text);

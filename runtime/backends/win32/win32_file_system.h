@@ -11,6 +11,7 @@ class Win32FileSystem : public FileSystem {
  public:
   std::string encode(std::u16string_view text) override;
   std::u16string decode(std::string_view bytes) override;
+  std::uint64_t sizeOf(std::u16string_view path) noexcept override;
 
  protected:
   // A file another program holds alone for a moment is waited for, up to

@@ -78,6 +78,8 @@ std::u16string Win32TextField::selText() const {
   return all.substr(start, end - start);
 }
 
+void Win32TextField::setReadOnly(bool readOnly) { SendMessageW(edit_, EM_SETREADONLY, readOnly, 0); }
+
 Win32Window::Win32Window(HINSTANCE instance, const FormLayout& layout, int iconId, const Dpi& dpi)
     : layout_(layout), dpi_(dpi) {
   registerClass(instance, iconId, windowProc);
@@ -237,6 +239,15 @@ LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_CLOSE:
       run(onClose_);
+      return 0;
+    // The session ends: the program ends as by its close box, a lookup
+    // stops after the record it is writing. Windows may end the process
+    // once every program has answered; the answer comes at once.
+    case WM_QUERYENDSESSION:
+      run(onClose_);
+      return TRUE;
+    case WM_ENDSESSION:
+      if (wParam) run(onClose_);
       return 0;
     case WM_DPICHANGED: {
       const auto* suggested = reinterpret_cast<const RECT*>(lParam);

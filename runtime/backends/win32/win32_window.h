@@ -26,6 +26,7 @@ class Win32TextField : public TextField {
   void setSelStart(std::size_t start) override;
   void setSelLength(std::size_t length) override;
   std::u16string selText() const override;
+  void setReadOnly(bool readOnly) override;
 
  private:
   friend class Win32Window;

@@ -30,11 +30,27 @@ void Win32WindowSystem::runEventLoop() {
     const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
     if (got == 0) return;  // WM_QUIT
     if (got == -1) throw lastError(err::InvalidProcedureCall);
-    if (window_)
-      window_->dispatch(msg);
-    else
-      DispatchMessageW(&msg);
+    dispatch(msg);
   }
+}
+
+void Win32WindowSystem::doEvents() {
+  MSG msg;
+  while (!ended_ && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      ended_ = true;
+      PostQuitMessage(static_cast<int>(msg.wParam));  // for the loop that waits further out, if any
+      return;
+    }
+    dispatch(msg);
+  }
+}
+
+void Win32WindowSystem::dispatch(MSG& msg) {
+  if (window_)
+    window_->dispatch(msg);
+  else
+    DispatchMessageW(&msg);
 }
 
 }  // namespace rt::win32

@@ -8,6 +8,7 @@
 #include "runtime/services.h"
 #include "win32_dpi.h"
 #include "win32_library.h"
+#include "win32_taskbar.h"
 
 namespace rt::win32 {
 
@@ -23,13 +24,19 @@ class Win32WindowSystem : public WindowSystem {
   Window& createWindow(const FormLayout& layout) override;
   void runEventLoop() override;
   void endProgram() override { ended_ = true; }
+  void doEvents() override;
+  bool endAsked() const override { return ended_; }
+  void showProgress(std::uint64_t done, std::uint64_t total) override { taskbar_.show(owner(), done, total); }
 
   // The window, as owner of the clipboard and of the error report; null
   // before it exists.
   HWND owner() const;
 
  private:
+  void dispatch(MSG& msg);
+
   Dpi dpi_;
+  TaskbarProgress taskbar_;
   HINSTANCE instance_;
   int iconId_;
   std::unique_ptr<Win32Window> window_;

@@ -30,6 +30,12 @@ class FileSystem {
   std::unique_ptr<File> open(std::u16string_view path, OpenMode mode);
   // An absent file is no error; an existing one that stays is error 75.
   void remove(std::u16string_view path);
+  // The file's size in bytes, or 0 when it cannot be known (no such file):
+  // for showing progress, never an error.
+  virtual std::uint64_t sizeOf(std::u16string_view path) noexcept {
+    (void)path;
+    return 0;
+  }
   // Text to and from the system's 8-bit code page.
   virtual std::string encode(std::u16string_view text) = 0;
   virtual std::u16string decode(std::string_view bytes) = 0;

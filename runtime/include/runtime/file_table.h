@@ -1,5 +1,7 @@
 #pragma once
 // Files opened under small numbers, as the programs' procedures use them.
+#include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -37,6 +39,14 @@ class FileTable {
   void closeAll() noexcept;
   // Deletes a file: an absent one is no error, one that stays is error 75.
   void remove(std::u16string_view path) { fs_.remove(path); }
+  std::uint64_t sizeOf(std::u16string_view path) noexcept { return fs_.sizeOf(path); }
+
+  // Called with the size of each piece read from a file opened for input
+  // while it is set (a search reads up to 256 KiB at a time): how a long
+  // search shows how far it is and keeps its window alive. It may throw,
+  // which ends the read; an empty one stops the calls.
+  using ReadObserver = std::function<void(std::size_t bytes)>;
+  void observeReads(ReadObserver observer) { observer_ = std::move(observer); }
 
   bool eof(int number);
   // The next line; it ends at CR LF, a lone CR or a lone LF.
@@ -57,6 +67,7 @@ class FileTable {
 
   FileSystem& fs_;
   std::unique_ptr<CodePage> codePage_;  // shared by the readers, so its census is taken once
+  ReadObserver observer_;
   std::map<int, std::unique_ptr<Entry>> open_;
 };
 

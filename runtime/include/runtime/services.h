@@ -5,6 +5,7 @@
 // numbered files. A backend provides each part; Services is the set a
 // program is handed, so that a test can replace any part alone.
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -49,6 +50,8 @@ class TextField {
   virtual void setSelStart(std::size_t start) = 0;
   virtual void setSelLength(std::size_t length) = 0;
   virtual std::u16string selText() const = 0;
+  // A read-only field takes no typing or pasting; setText still sets it.
+  virtual void setReadOnly(bool readOnly) = 0;
 };
 
 class Window {
@@ -72,6 +75,17 @@ class WindowSystem {
   virtual void runEventLoop() = 0;
   // Ends the event loop; the program ends when its start-up returns.
   virtual void endProgram() = 0;
+
+  // For a long procedure, between its steps: runs the procedures of the
+  // events pending now and returns without waiting, so that the window
+  // repaints, moves and answers the system.
+  virtual void doEvents() = 0;
+  // Whether an event procedure has ended the program (Close, the close
+  // box, the end of the session): a long procedure then stops.
+  virtual bool endAsked() const = 0;
+  // How far a long procedure is, on the program's taskbar button; total 0
+  // takes the progress away. Nothing where the system shows none.
+  virtual void showProgress(std::uint64_t done, std::uint64_t total) = 0;
 };
 
 class Clipboard {
@@ -117,6 +131,8 @@ class Clock {
  public:
   virtual ~Clock() = default;
   virtual DateTime now() = 0;
+  // A count of milliseconds that only goes forward, for timing.
+  virtual std::uint64_t milliseconds() = 0;
   // In the user's short date and time formats.
   virtual std::u16string formatDate(const DateTime& when) = 0;
   virtual std::u16string formatTime(const DateTime& when) = 0;

@@ -1,0 +1,79 @@
+#include "leases/lookup_progress.h"
+
+#include <algorithm>
+#include <numeric>
+
+#include "runtime/program.h"
+#include "runtime/text.h"
+
+namespace leases {
+namespace {
+
+// Events run at least this often while the lookup works: the window then
+// answers the system well within 100 ms. Checking the time costs nothing
+// beside reading 256 KiB or reporting a match.
+constexpr std::uint64_t kEventsEveryMs = 20;
+// A lookup over sooner shows nothing new: no flicker for a short one.
+constexpr std::uint64_t kQuietMs = 500;
+// A few times a second: more often than a person reads, less often than
+// the screen shows.
+constexpr std::uint64_t kShowEveryMs = 250;
+
+}  // namespace
+
+LookupProgress::LookupProgress(conv::Form1& form, std::vector<std::uint64_t> sizes)
+    : form_(form),
+      rt_(form.services()),
+      sizes_(std::move(sizes)),
+      total_(std::accumulate(sizes_.begin(), sizes_.end(), std::uint64_t{0})),
+      start_(rt_.clock.milliseconds()),
+      lastEvents_(start_) {
+  form_.setBusy(true);
+  rt_.files.observeReads([this](std::size_t bytes) { read(bytes); });
+}
+
+LookupProgress::~LookupProgress() {
+  rt_.files.observeReads({});
+  if (shown_) rt_.windows.showProgress(0, 0);
+  form_.setBusy(false);
+}
+
+std::u16string LookupProgress::status(std::size_t listing, std::size_t listings, std::size_t found) {
+  const auto number = [](std::size_t n) { return rt::widen(std::to_string(n)); };
+  return u"Listing " + number(listing) + u" of " + number(listings) + u": " + number(found) + u" found";
+}
+
+void LookupProgress::startListing(std::size_t index) {
+  listing_ = index;
+  listingStart_ = std::accumulate(sizes_.begin(), sizes_.begin() + static_cast<std::ptrdiff_t>(index), std::uint64_t{0});
+  done_ = listingStart_;
+  step();
+}
+
+void LookupProgress::read(std::size_t bytes) {
+  // A line read again after a rewind counts once more; the listing's own
+  // size caps what it adds.
+  done_ = std::min(done_ + bytes, listingStart_ + (listing_ < sizes_.size() ? sizes_[listing_] : 0));
+  step();
+}
+
+void LookupProgress::step() {
+  const std::uint64_t now = rt_.clock.milliseconds();
+  if (now - lastEvents_ >= kEventsEveryMs) {
+    lastEvents_ = now;
+    rt_.windows.doEvents();
+    if (now - start_ >= kQuietMs && (!shown_ || now - lastShown_ >= kShowEveryMs)) {
+      lastShown_ = now;
+      show();
+    }
+  }
+  if (rt_.windows.endAsked()) throw rt::Stopped();
+}
+
+void LookupProgress::show() {
+  shown_ = true;
+  form_.showStatus(status(listing_ + 1, sizes_.size(), found_));
+  rt_.windows.showProgress(done_, total_);
+}
+
+}  // namespace leases

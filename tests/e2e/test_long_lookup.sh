@@ -1,0 +1,57 @@
+# A lookup that reports 20,000 leases keeps its window alive: it answers
+# the system throughout, shows how far it is, and the close box stops it
+# after a whole record, with exit code 1223 and its last report left on
+# the clipboard.
+source "$(dirname "$0")/lib.sh"
+
+mkdir -p "$unix_c/temp"
+rm -f "$unix_c/temp/findout.txt"
+awk 'BEGIN { for (i = 1; i <= 20000; i++)
+  printf "10.%d.%d.%d   - 255.255.0.0  - 00-1a-00-%02x-%02x-%02x   - 01.01.2027 10:00:00   -D-  host%d.example.org\r\n",
+    int(i / 65536), int(i / 256) % 256, i % 256, int(i / 65536), int(i / 256) % 256, i % 256, i }' \
+  >"$unix_c/temp/long.txt"
+printf 'c:\\temp\\long.txt\r\n' >"$unix_c/temp/long-list.txt"
+printf 'stale' >"$unix_c/temp/datas.txt"
+
+now_ms() { local t=${EPOCHREALTIME/[.,]/}; echo $((t / 1000)); }
+start_program "$TESSILO" '/dhcp<c:\temp\long-list.txt' 00-1a
+started=$(now_ms)
+wintool ask-window 1500 >"$unix_temp/asks.log" 2>/dev/null &
+asker=$!
+pids+=("$asker")
+
+# The output field's text a little apart: the count of leases found grows.
+status_at() { sleep "$1"; form_fact control101.text; }
+first=$(status_at 0.6)
+second=$(status_at 0.6)
+[[ "$first" == "Listing 1 of 1: "*" found" ]] || fail "no progress in the window at 0.6 s: [$first]"
+[ "$first" != "$second" ] || fail "the progress did not change: [$first] then [$second]"
+
+wait "$asker" || true
+asks=$(tr -d '\r' <"$unix_temp/asks.log")
+[[ "$asks" =~ ^asked=([0-9]+)\ late=0\  ]] && [ "${BASH_REMATCH[1]}" -ge 4 ] ||
+  fail "the window did not answer every ask within 1 s: $asks"
+
+# The close box; the program ends within 2 s.
+kill -0 "$program_pid" 2>/dev/null || fail "the lookup ended before the close box"
+closed=$(now_ms)
+wintool close-box
+while kill -0 "$program_pid" 2>/dev/null; do
+  [ $(($(now_ms) - closed)) -le 2000 ] || fail "no end within 2 s of the close box; on screen: $(on_screen)"
+  sleep 0.05
+done
+ended=$(now_ms)
+wait "$program_pid" || true
+expect_eq "$(exit_of "$unix_temp/exit-code.log")" 1223 "exit code of a stopped lookup"
+
+# Whole records only, fewer than all, and the last of them on the clipboard.
+records=$(log_records)
+grep -q '^broken: ' <<<"$records" && fail "a broken record: $(grep -m1 '^broken: ' <<<"$records")"
+count=$(wc -l <<<"$records")
+[ "$count" -gt 0 ] && [ "$count" -lt 20000 ] || fail "records after the stop: $count"
+IFS='|' read -r _ _ host mac ip mask lease <<<"$(tail -n1 <<<"$records")"
+expect_eq "$(clipboard)" "Hostname$host"$'\r\n'"Macaddress:$mac"$'\r\n'"IPaddress:$ip"$'\r\n'"Mask:$mask"$'\r\n'"Lease:$lease" \
+  "clipboard after the stop"
+[ ! -s "$unix_c/temp/datas.txt" ] || fail "datas.txt is not empty"
+echo "stopped after $count records, closed $((closed - started)) ms in, ended $((ended - closed)) ms later; $asks"
+pass
