@@ -24,6 +24,7 @@ cmake --build --preset "$preset" --target Veltrane Tessilo wintool minimal_windo
 source scripts/virtual-display.sh
 trap 'stop_virtual_display; rm -rf "$root" "${data[@]}"' EXIT
 source scripts/wine-env.sh
+source scripts/listings.sh
 
 win="build/$preset"
 wine_build="$MACTOOLS_ARCH-bit Windows code under $MACTOOLS_ARCH-bit Wine"
@@ -120,10 +121,7 @@ row "same listings, a search text found nowhere" "$(calc "$nomatch_s - $bare_s")
 # 20,000 matches, every line of one listing: the reports are the work, and
 # the window answers, shows its progress and can be closed throughout.
 mkdir -p "$c_drive/bench20000"
-awk 'BEGIN { for (i = 1; i <= 20000; i++)
-  printf "10.%d.%d.%d   - 255.255.0.0  - 00-1a-00-%02x-%02x-%02x   - 01.01.2027 10:00:00   -D-  host%d.example.org\r\n",
-    int(i / 65536), int(i / 256) % 256, i % 256, int(i / 65536), int(i / 256) % 256, i % 256, i }' \
-  >"$c_drive/bench20000/leases.txt"
+matching_listing 20000 >"$c_drive/bench20000/leases.txt"
 printf 'c:\\bench20000\\leases.txt\r\n' >"$c_drive/bench20000/list.txt"
 many=()
 for _ in $(seq 3); do

@@ -6,10 +6,8 @@ source "$(dirname "$0")/lib.sh"
 
 mkdir -p "$unix_c/temp"
 rm -f "$unix_c/temp/findout.txt"
-awk 'BEGIN { for (i = 1; i <= 20000; i++)
-  printf "10.%d.%d.%d   - 255.255.0.0  - 00-1a-00-%02x-%02x-%02x   - 01.01.2027 10:00:00   -D-  host%d.example.org\r\n",
-    int(i / 65536), int(i / 256) % 256, i % 256, int(i / 65536), int(i / 256) % 256, i % 256, i }' \
-  >"$unix_c/temp/long.txt"
+source "$MACTOOLS_SCRIPTS/listings.sh"
+matching_listing 20000 >"$unix_c/temp/long.txt"
 printf 'c:\\temp\\long.txt\r\n' >"$unix_c/temp/long-list.txt"
 printf 'stale' >"$unix_c/temp/datas.txt"
 
