@@ -32,6 +32,16 @@ TEST_F(Files, NumbersAreHandedOutLowestFirstAndCannotBeOpenedTwice) {
   EXPECT_EQ(errorOf([&] { files.open(1, u"c:\\temp\\c.txt", OpenMode::Output); }), rt::err::FileAlreadyOpen);
   files.close(1);
   EXPECT_EQ(files.freeFile(), 1);
+  // Numbers run from 1 to 511.
+  EXPECT_EQ(errorOf([&] { files.open(0, u"c:\\temp\\c.txt", OpenMode::Output); }), rt::err::BadFileNameOrNumber);
+  EXPECT_EQ(errorOf([&] { files.open(512, u"c:\\temp\\c.txt", OpenMode::Output); }), rt::err::BadFileNameOrNumber);
+  write(u"c:\\temp\\in.txt", "x");
+  for (int n = 1; n <= 510; ++n)
+    if (!files.isOpen(n)) files.open(n, u"c:\\temp\\in.txt", OpenMode::Input);
+  EXPECT_EQ(files.freeFile(), 511);
+  files.open(511, u"c:\\temp\\in.txt", OpenMode::Input);
+  EXPECT_EQ(errorOf([&] { files.freeFile(); }), rt::err::BadFileNameOrNumber);
+  files.closeAll();
 }
 
 TEST_F(Files, OpenReportsMissingFileAndMissingFolderApart) {
@@ -49,11 +59,26 @@ TEST_F(Files, LinesEndAtCrLfLoneCrAndLoneLfAndAFinalLineEndAddsNoLine) {
   EXPECT_EQ(allLines(u"c:\\temp\\m.txt"), (std::vector<std::u16string>{u"last without end"}));
   write(u"c:\\temp\\e.txt", "");
   EXPECT_TRUE(allLines(u"c:\\temp\\e.txt").empty());
+  // A first line end gives an empty first line; one or two bytes without
+  // a line end are a line, and a search in them ends.
+  write(u"c:\\temp\\f.txt", "\nx");
+  EXPECT_EQ(allLines(u"c:\\temp\\f.txt"), (std::vector<std::u16string>{u"", u"x"}));
+  for (const std::string tiny : {"a", "ab"}) {
+    write(u"c:\\temp\\t.txt", tiny);
+    EXPECT_EQ(allLines(u"c:\\temp\\t.txt"), (std::vector<std::u16string>{rt::widen(tiny)}));
+    files.open(2, u"c:\\temp\\t.txt", OpenMode::Input);
+    std::u16string line;
+    EXPECT_TRUE(files.lineInputContaining(2, u"a", line));
+    EXPECT_EQ(line, rt::widen(tiny));
+    EXPECT_FALSE(files.lineInputContaining(2, u"a", line));
+    files.close(2);
+  }
 }
 
 TEST_F(Files, ByteOrderMarksChooseTheEncodingAndOtherFilesAreCodePageText) {
-  write(u"c:\\temp\\w.txt", std::string("\xFF\xFE" "a\0\xAC\x20\r\0\n\0b\0", 12));
-  EXPECT_EQ(allLines(u"c:\\temp\\w.txt"), (std::vector<std::u16string>{u"a\u20ac", u"b"}));
+  // Little-endian; a unit whose bytes are a line end's (U+0A0D) ends no line.
+  write(u"c:\\temp\\w.txt", std::string("\xFF\xFE" "a\0\xAC\x20\x0D\x0A\r\0\n\0b\0", 14));
+  EXPECT_EQ(allLines(u"c:\\temp\\w.txt"), (std::vector<std::u16string>{u"a\u20ac\u0a0d", u"b"}));
   // Big-endian, as PowerShell's -Encoding BigEndianUnicode writes it; a
   // unit whose low byte is a line end's (U+0D0A) ends no line.
   write(u"c:\\temp\\be.txt", std::string("\xFE\xFF" "\0a\x20\xAC\x0D\x0A\0\r\0\n\0b", 14));

@@ -101,9 +101,15 @@ TEST_F(Lookup, AnEmptySearchTextReportsEveryLeaseLineAndSkipsTheRest) {
                                 lease("10.0.0.1", "00-1a-00-00-00-01", "one") + "\r\n" +
                                 lease("10.0.0.2", "00-1a-00-00-00-02", "two") + "\r\n" +
                                 "10.0.0.3 - m - 00-1a - l -D- \r\nDone - 2 leases\r\n");
+  // More records than there are file numbers: each opening of the log is
+  // closed again.
+  std::string many;
+  for (int i = 0; i < 600; ++i) many += lease("10.0.1.1", "00-2b", "many") + "\r\n";
+  write(u"c:\\temp\\b.txt", many);
+  write(u"c:\\temp\\list.txt", "c:\\temp\\a.txt\r\nc:\\temp\\b.txt\r\n");
   EXPECT_EQ(run(u"/dhcp<c:\\temp\\list.txt "), 0);
   const std::string text = log();
-  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 12);
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 6 * 602);
   EXPECT_NE(text.find("one\r\n"), std::string::npos);
   EXPECT_NE(text.find("two\r\n"), std::string::npos);
 }
@@ -166,11 +172,21 @@ TEST_F(Lookup, AMissingListingEndsWithAReportNamingItAndKeepsWhatWasLogged) {
 TEST_F(Lookup, QuotesAroundTheCommandLineOrTheSearchTextAreTakenOff) {
   write(u"c:\\temp\\list.txt", "c:\\temp\\a.txt\r\n");
   write(u"c:\\temp\\a.txt", kLease + "\r\n");
-  for (const std::u16string command : {u"\"/dhcp<c:\\temp\\list.txt 00-1a\"", u"/dhcp<c:\\temp\\list.txt \"00-1a\""}) {
+  // The search text "" is the empty text, which every lease line holds.
+  for (const std::u16string command : {u"\"/dhcp<c:\\temp\\list.txt 00-1a\"", u"/dhcp<c:\\temp\\list.txt \"00-1a\"",
+                                       u"/dhcp<c:\\temp\\list.txt \"\""}) {
     services_.clipboard.text_.reset();
     EXPECT_EQ(run(command), 0);
     EXPECT_EQ(services_.clipboard.text_.value_or(u"").substr(0, 13), u"Hostname pc01") << rt::toUtf8(command);
   }
+}
+
+TEST_F(Lookup, ACommandLineWithoutTheLookupIsConvertedAsAnAddress) {
+  EXPECT_EQ(run(u"00:1a:2b"), 0);
+  EXPECT_EQ(services_.windows.window().memoryField(u"Text2").text(), u"00-1a-2b");
+  EXPECT_EQ(services_.clipboard.text_, u"00-1a-2b");
+  EXPECT_EQ(read(u"c:\\temp\\wmac.cmd"), "set mac=\r\nset mac=00-1a-2b\r\n");
+  EXPECT_FALSE(exists(u"c:\\temp\\datas.txt"));
 }
 
 TEST_F(Lookup, AListedPathThatNamesNoFileEndsWithAReportNamingTheLine) {
