@@ -2,6 +2,7 @@
 
 #include <random>
 
+#include "counting_heap.h"
 #include "fixture.h"
 #include "runtime/error.h"
 #include "runtime/file_table.h"
@@ -32,16 +33,28 @@ TEST_F(Files, NumbersAreHandedOutLowestFirstAndCannotBeOpenedTwice) {
   EXPECT_EQ(errorOf([&] { files.open(1, u"c:\\temp\\c.txt", OpenMode::Output); }), rt::err::FileAlreadyOpen);
   files.close(1);
   EXPECT_EQ(files.freeFile(), 1);
-  // Numbers run from 1 to 511.
-  EXPECT_EQ(errorOf([&] { files.open(0, u"c:\\temp\\c.txt", OpenMode::Output); }), rt::err::BadFileNameOrNumber);
-  EXPECT_EQ(errorOf([&] { files.open(512, u"c:\\temp\\c.txt", OpenMode::Output); }), rt::err::BadFileNameOrNumber);
-  write(u"c:\\temp\\in.txt", "x");
-  for (int n = 1; n <= 510; ++n)
-    if (!files.isOpen(n)) files.open(n, u"c:\\temp\\in.txt", OpenMode::Input);
-  EXPECT_EQ(files.freeFile(), 511);
-  files.open(511, u"c:\\temp\\in.txt", OpenMode::Input);
-  EXPECT_EQ(errorOf([&] { files.freeFile(); }), rt::err::BadFileNameOrNumber);
-  files.closeAll();
+  // Numbers run from 1 to 511; the files here hold nothing (a C runtime
+  // has fewer streams than that).
+  struct EmptyFiles : rt::FileSystem {
+    std::string encode(std::u16string_view) override { return {}; }
+    std::u16string decode(std::string_view) override { return {}; }
+    std::unique_ptr<rt::File> openFile(std::u16string_view, OpenMode) override {
+      struct Empty : rt::File {
+        std::size_t read(char*, std::size_t) override { return 0; }
+        void seek(std::uint64_t) override {}
+        void write(std::string_view) override {}
+      };
+      return std::make_unique<Empty>();
+    }
+    void removeFile(std::u16string_view) override {}
+  } empty;
+  rt::FileTable numbers(empty);
+  EXPECT_EQ(errorOf([&] { numbers.open(0, u"x", OpenMode::Input); }), rt::err::BadFileNameOrNumber);
+  EXPECT_EQ(errorOf([&] { numbers.open(512, u"x", OpenMode::Input); }), rt::err::BadFileNameOrNumber);
+  for (int n = 1; n <= 510; ++n) numbers.open(n, u"x", OpenMode::Input);
+  EXPECT_EQ(numbers.freeFile(), 511);
+  numbers.open(511, u"x", OpenMode::Input);
+  EXPECT_EQ(errorOf([&] { numbers.freeFile(); }), rt::err::BadFileNameOrNumber);
 }
 
 TEST_F(Files, OpenReportsMissingFileAndMissingFolderApart) {
@@ -160,6 +173,35 @@ TEST_F(Files, SearchingFindsLongLinesWholeAndPassesOverOthers) {
     EXPECT_TRUE(files.eof(2));
     files.close(2);
   }
+}
+
+// What the search holds does not grow with a line it passes over, and the
+// buffer that grew for a long line it had to hold is back at its base size
+// once the search is past it. Measured in bytes held, not in time.
+TEST_F(Files, ASearchHoldsBoundedMemoryPastLongLinesAndShrinksBackAfterALongMatch) {
+  constexpr std::size_t kMiB = std::size_t{1} << 20;
+  const std::string passedOver(64 * kMiB, 'x');
+  write(u"c:\\temp\\long.txt", std::string(12 * kMiB, 'y') + " 00-1a\r\n" + passedOver + "\r\nb 00-1a\r\n");
+  const std::size_t before = counting_heap::now();
+  files.open(2, u"c:\\temp\\long.txt", OpenMode::Input);
+  {
+    std::u16string held;
+    ASSERT_TRUE(files.lineInputContaining(2, u"00-1a", held));
+    EXPECT_EQ(held.size(), 12 * kMiB + 6);
+  }
+  // Held now: the buffer, grown to 16 MiB for the long line, and little else.
+  const std::size_t atLongLine = counting_heap::now();
+  ASSERT_GT(atLongLine - before, 12 * kMiB);
+  counting_heap::resetMost();
+  std::u16string line;
+  ASSERT_TRUE(files.lineInputContaining(2, u"00-1a", line));
+  EXPECT_EQ(line, u"b 00-1a");
+  // Passing over 64 MiB added at most a new read buffer (512 KiB) to what
+  // was held, and the grown buffer is gone: what the open file holds is
+  // back to a fixed amount (today 3.5 MiB).
+  EXPECT_LT(counting_heap::most() - atLongLine, kMiB);
+  EXPECT_LT(counting_heap::now() - before, 4 * kMiB);
+  files.close(2);
 }
 
 TEST_F(Files, ALineTooLongToHoldIsOutOfMemory) {
