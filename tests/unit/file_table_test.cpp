@@ -198,7 +198,8 @@ TEST_F(Files, ASearchHoldsBoundedMemoryPastLongLinesAndShrinksBackAfterALongMatc
   EXPECT_EQ(line, u"b 00-1a");
   // Passing over 64 MiB added at most a new read buffer (512 KiB) to what
   // was held, and the grown buffer is gone: what the open file holds is
-  // back to a fixed amount (today 3.5 MiB).
+  // back to a fixed amount (today 3.5 MiB: the read buffer, and the pieces
+  // the long match was first tested in, kept for reuse).
   EXPECT_LT(counting_heap::most() - atLongLine, kMiB);
   EXPECT_LT(counting_heap::now() - before, 4 * kMiB);
   files.close(2);
