@@ -30,6 +30,10 @@ const char* findHighByte(const char* begin, const char* end);
 // written, when [begin, end) holds a byte of 0x80 or above.
 bool widenAscii(const char* begin, const char* end, char16_t* out);
 
+// Whether the scans above run on this CPU's vector instructions; false
+// where the plain versions serve them.
+bool vectorScans();
+
 // Plain C++ versions: the reference, and the fallback on any CPU.
 namespace plain {
 const char* findNeedle(const char* begin, const char* end, std::string_view needle, const Probe& probe);

@@ -15,4 +15,6 @@ const char* findHighByte(const char* begin, const char* end) { return plain::fin
 
 bool widenAscii(const char* begin, const char* end, char16_t* out) { return plain::widenAscii(begin, end, out); }
 
+bool vectorScans() { return false; }
+
 }  // namespace rt::scan

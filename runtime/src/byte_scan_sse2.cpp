@@ -121,6 +121,8 @@ const char* findLastLineEnd(const char* begin, const char* end) {
   return kSse2 ? findLastLineEndSse2(begin, end) : plain::findLastLineEnd(begin, end);
 }
 
+bool vectorScans() { return kSse2; }
+
 bool widenAscii(const char* begin, const char* end, char16_t* out) {
   return kSse2 ? widenAsciiSse2(begin, end, out) : plain::widenAscii(begin, end, out);
 }

@@ -12,10 +12,17 @@ using namespace rt::scan;
 // The vector scans work in blocks of 16 and 32 bytes: every start, end and
 // hit position around those boundaries must give what the plain ones give.
 TEST(ByteScan, VectorScansAgreeWithThePlainOnesAtEveryOffset) {
+#if defined(__i386__) || defined(__x86_64__)
+  // A CPU with SSE2 (every machine that runs these tests): the comparison
+  // is vector against plain, not plain against itself.
+  ASSERT_TRUE(vectorScans());
+#endif
   std::mt19937 random(11);
   std::string data(300, 'a');
   for (int round = 0; round < 200; ++round) {
-    for (char& c : data) c = "ab-\r\n\x80"[random() % 6 == 0 ? random() % 6 : random() % 2];
+    // Every other round without a high byte: ASCII widens whole.
+    const std::size_t kinds = round % 2 == 0 ? 5 : 6;
+    for (char& c : data) c = "ab-\r\n\x80"[random() % 6 == 0 ? random() % kinds : random() % 2];
     const std::string needle = data.substr(random() % 290, 1 + random() % 6);
     const Probe probe = chooseProbe(needle, data);
     const char* const d = data.data();

@@ -99,6 +99,31 @@ TEST_F(Reader, TheLongestLineIsHeldAndALongerOneIsOutOfMemoryOnlyWhenItMustBeHel
   EXPECT_EQ(errorOf([&] { search(longest + "00-1a\r\n", u"00-1a", limits(4, 2, 16)); }), rt::err::OutOfMemory);
 }
 
+// The reader's state from one call to the next, at the edges of its limits.
+TEST_F(Reader, StateCarriesFromSearchToSearchAndLimitsHoldToTheByte) {
+  // A second search for another text looks for that text.
+  write(u"c:\\temp\\f.txt", "a1\r\nb2\r\nab\r\n");
+  {
+    rt::LineReader reader(fs_.open(u"c:\\temp\\f.txt", rt::OpenMode::Input), codePage_, limits(4, 2, 16));
+    std::u16string line;
+    ASSERT_TRUE(reader.readLineContaining(u"a", line));
+    EXPECT_EQ(line, u"a1");
+    ASSERT_TRUE(reader.readLineContaining(u"b", line));
+    EXPECT_EQ(line, u"b2");
+  }
+  // A text no line can hold ends the search at the file's end.
+  EXPECT_EQ(search("x\r\ny\r\n", u"\u0151", limits(4, 2, 16)), Lines{});
+  // A last line longer than the longest, without the text, is passed over.
+  EXPECT_EQ(search("00-1a\r\n" + std::string(40, 'y'), u"00-1a", limits(4, 2, 16)), (Lines{u"00-1a"}));
+  // A line tested in pieces may be exactly the longest; one byte more is
+  // out of memory once it must be held.
+  const std::string utf8 = "\xEF\xBB\xBF";
+  EXPECT_EQ(search(utf8 + std::string(15, 'x') + "\xFF\r\n", u"\uFFFD", limits(4, 2, 16)),
+            (Lines{std::u16string(15, u'x') + u"\uFFFD"}));
+  EXPECT_EQ(errorOf([&] { search(utf8 + std::string(16, 'x') + "\xFF\r\n", u"\uFFFD", limits(4, 2, 16)); }),
+            rt::err::OutOfMemory);
+}
+
 // Searches whose text has no bytes of its own to look for decode each
 // candidate line; long lines are tested in pieces, never held whole.
 TEST_F(Reader, ASearchThatDecodesToTestPassesOverLongLinesWithinTheLongestLine) {
