@@ -4,12 +4,8 @@
 
 namespace rt::win32 {
 
-TaskbarProgress::~TaskbarProgress() {
-  if (list_) list_->Release();
-}
-
 ITaskbarList3* TaskbarProgress::list() {
-  if (tried_) return list_;
+  if (tried_) return list_.get();
   tried_ = true;
   using CoInitializeExFn = HRESULT(WINAPI*)(void*, DWORD);
   using CoCreateInstanceFn = HRESULT(WINAPI*)(REFCLSID, IUnknown*, DWORD, REFIID, void**);
@@ -24,12 +20,9 @@ ITaskbarList3* TaskbarProgress::list() {
   void* made = nullptr;
   if (FAILED(create(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskbarList3, &made)) || !made)
     return nullptr;
-  list_ = static_cast<ITaskbarList3*>(made);
-  if (FAILED(list_->HrInit())) {
-    list_->Release();
-    list_ = nullptr;
-  }
-  return list_;
+  list_.reset(static_cast<ITaskbarList3*>(made));
+  if (FAILED(list_.get()->HrInit())) list_.reset();
+  return list_.get();
 }
 
 void TaskbarProgress::show(HWND window, std::uint64_t done, std::uint64_t total) {

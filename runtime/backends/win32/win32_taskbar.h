@@ -12,13 +12,11 @@
 
 namespace rt::win32 {
 
+inline void releaseTaskbarList(ITaskbarList3* list) { list->Release(); }
+using UniqueTaskbarList = Unique<ITaskbarList3*, &releaseTaskbarList>;
+
 class TaskbarProgress {
  public:
-  TaskbarProgress() = default;
-  ~TaskbarProgress();
-  TaskbarProgress(const TaskbarProgress&) = delete;
-  TaskbarProgress& operator=(const TaskbarProgress&) = delete;
-
   // done of total on window's button; total 0 takes the progress away.
   void show(HWND window, std::uint64_t done, std::uint64_t total);
 
@@ -26,7 +24,7 @@ class TaskbarProgress {
   ITaskbarList3* list();
 
   UniqueModule ole32_;  // declared first: it outlives the list
-  ITaskbarList3* list_ = nullptr;
+  UniqueTaskbarList list_;
   bool tried_ = false;
 };
 
