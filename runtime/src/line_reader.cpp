@@ -203,7 +203,9 @@ class LineReader::Impl {
         cut = window_.atFileEnd() ? window_.end() : at_ + codec_.safeCut(window_.bytes(at_, from));
       }
       if (cut > at_) {
-        decode(at_, cut, piece_);
+        // Not decode(): a piece is never held as a line, so the longest
+        // line does not bound it; the window does.
+        codec_.decode(window_.bytes(at_, cut), piece_);
         text_.erase(0, text_.size() - std::min(text_.size(), overlap));
         text_ += piece_;
         if (contains(text_, needle)) return true;

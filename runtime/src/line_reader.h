@@ -9,7 +9,9 @@
 // pieces, cut where decoding can start again. Time is linear in the bytes
 // read, whatever the line lengths. A line that has to be held (read, or
 // found by a search) may be up to maxLine bytes long; a longer one is
-// error 7 (Out of memory).
+// error 7 (Out of memory). In a double-byte code page a piece ends after
+// an ASCII byte, where no pair can start, so a search may also end with
+// error 7 at a run of more than maxLine bytes without one.
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -22,6 +24,8 @@ namespace rt {
 class CodePage;
 
 // Sizes in bytes; tests make them small to reach every edge quickly.
+// maxLine is at least twice readSize: a line whose end is in the read
+// window is held whole to be tested, and must then be one that may be.
 struct LineLimits {
   std::size_t readSize = std::size_t{1} << 18;
   std::size_t carriedLine = std::size_t{1} << 16;

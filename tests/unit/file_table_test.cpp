@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <random>
 
 #include "counting_heap.h"
 #include "fixture.h"
@@ -107,47 +106,6 @@ TEST_F(Files, ReadingPastTheEndIsAnError) {
   files.open(2, u"c:\\temp\\one.txt", OpenMode::Input);
   files.lineInput(2);
   EXPECT_EQ(errorOf([&] { files.lineInput(2); }), rt::err::InputPastEndOfFile);
-}
-
-// The fast search must find exactly the lines a line-by-line test finds,
-// also across buffer refills, with every kind of line end.
-TEST_F(Files, SearchingFindsTheSameLinesAsReadingEveryLine) {
-  std::mt19937 random(7);
-  const char* ends[] = {"\r\n", "\r", "\n"};
-  std::string text;
-  while (text.size() < 900'000) {
-    std::string line;
-    const int length = static_cast<int>(random() % 300);
-    for (int i = 0; i < length; ++i) line += "0123456789abcdef -:"[random() % 19];
-    if (random() % 50 == 0) line.insert(line.size() / 2, "00-1a");
-    text += line + ends[random() % 3];
-  }
-  std::vector<std::u16string> codePageLines;
-  for (const std::string encoding : {"cp", "utf16", "utf16be"}) {
-    std::string bytes = text;
-    if (encoding == "utf16") {
-      bytes = "\xFF\xFE";
-      for (char c : text) bytes += std::string{c, '\0'};
-    } else if (encoding == "utf16be") {
-      bytes = "\xFE\xFF";
-      for (char c : text) bytes += std::string{'\0', c};
-    }
-    write(u"c:\\temp\\big.txt", bytes);
-    // Every encoding reads the same lines.
-    if (encoding == "cp") codePageLines = allLines(u"c:\\temp\\big.txt");
-    EXPECT_EQ(allLines(u"c:\\temp\\big.txt"), codePageLines) << encoding;
-    std::vector<std::u16string> expected;
-    for (const auto& line : allLines(u"c:\\temp\\big.txt"))
-      if (rt::contains(line, u"00-1a")) expected.push_back(line);
-    ASSERT_GT(expected.size(), 20u);
-
-    std::vector<std::u16string> found;
-    files.open(2, u"c:\\temp\\big.txt", OpenMode::Input);
-    for (std::u16string line; files.lineInputContaining(2, u"00-1a", line);) found.push_back(line);
-    EXPECT_TRUE(files.eof(2));
-    files.close(2);
-    EXPECT_EQ(found, expected) << encoding;
-  }
 }
 
 // Lines far longer than the read buffer: one without the text is passed
