@@ -20,6 +20,28 @@ rm -rf "$unix_temp" && mkdir -p "$unix_temp"
 unix_c="$WINEPREFIX/drive_c"
 
 fail() { echo "FAIL ($test_name): $*" >&2; exit 1; }
+
+# The one way these tests wait: for a state, with a deadline, never for a
+# fixed time. Runs COMMAND every 50 ms until it succeeds; returns 1 when
+# SECONDS (whole) have passed without.
+poll() {  # SECONDS COMMAND...
+  local deadline=$(($(date +%s%N) / 1000000 + $1 * 1000))
+  shift
+  until "$@"; do
+    [ $(($(date +%s%N) / 1000000)) -lt "$deadline" ] || return 1
+    sleep 0.05
+  done
+}
+# Whether COMMAND prints exactly TEXT.
+prints() { [ "$("${@:2}")" == "$1" ]; }  # TEXT COMMAND...
+not() { ! "$@"; }
+# Whether the process (of this machine) has ended.
+gone() { ! kill -0 "$1" 2>/dev/null; }  # PID
+# Checks that COMMAND comes to print EXPECTED within 10 s.
+expect_soon() {  # EXPECTED WHAT COMMAND...
+  poll 10 prints "$1" "${@:3}" || expect_eq "$("${@:3}")" "$1" "$2"
+}
+
 expect_eq() { [ "$1" == "$2" ] || fail "$3: expected [$2], got [$1]"; }
 pass() { echo "ok: $test_name"; }
 
@@ -96,11 +118,12 @@ hold() {
   wintool "$@" >"$log" &
   holder_pid=$!
   pids+=("$holder_pid")
-  for _ in $(seq 50); do grep -q held "$log" 2>/dev/null && return 0; sleep 0.1; done
-  fail "could not hold: $*"
+  poll 5 grep -q held "$log" || fail "could not hold: $*"
 }
 
-# Starts a program in the background; waits for its window.
+# Starts a program in the background; waits until its window is on the
+# screen and answers as shown. Sets program_pid (of the runner here) and
+# program_winpid (of the program, for Windows).
 start_program() {  # [NAME=VALUE... --] PROGRAM ARGS...
   split_program_args "$@"
   wintool run "${program_env[@]}" -- "${program_command[@]}" >"$unix_temp/exit-code.log" 2>&1 &
@@ -108,7 +131,8 @@ start_program() {  # [NAME=VALUE... --] PROGRAM ARGS...
   pids+=("$program_pid")
   window_id=$(wait_for_window "^Veltrane\$") ||
     fail "no window within 20 s: $*; on screen: $(on_screen)"
-  sleep 0.5
+  poll 10 prints 1 form_fact visible || fail "the window does not answer as shown: $(wintool form)"
+  program_winpid=$(tr -d '\r' <"$unix_temp/exit-code.log" | sed -n 's/^pid=//p')
 }
 
 # The names of the visible windows, and the texts of a message box if one
@@ -118,16 +142,12 @@ on_screen() {
   wintool dialog-text 2>/dev/null | tr -d '\r' | tr '\n' ' ' || true
 }
 
-# Waits up to 10 s until no process's command line matches REGEX.
-wait_until_gone() {  # REGEX
-  for _ in $(seq 100); do pgrep -f "$1" >/dev/null || return 0; sleep 0.1; done
-  return 1
-}
+# Whether the program started by start_program has no live child process.
+no_children() { prints "" wintool children "$program_winpid"; }
 
 # Waits for the background program to end; sets exit_code.
 wait_program() {
-  for _ in $(seq 100); do kill -0 "$program_pid" 2>/dev/null || break; sleep 0.1; done
-  kill -0 "$program_pid" 2>/dev/null && fail "the program did not end"
+  poll 10 gone "$program_pid" || fail "the program did not end"
   wait "$program_pid" || true
   exit_code=$(exit_of "$unix_temp/exit-code.log")
 }
@@ -138,20 +158,28 @@ copy_examples() {
   cp "$EXAMPLES"/list.txt "$EXAMPLES"/leases-*.txt "$unix_c/temp/"
 }
 
-# Pastes text from the X clipboard with Ctrl+V into the focused field,
-# once Wine has taken the text over from X.
+# Pastes text from the X clipboard with Ctrl+V into Text1, once Wine has
+# taken the text over from X, and returns when the change is handled:
+# Text1 holds the text and, as the change's last step, all of it is
+# selected (while the change runs, the caret is at the text's end).
 paste_text() {
   printf '%s' "$1" | xclip -selection clipboard >/dev/null 2>&1 &
   pids+=($!)
-  for _ in $(seq 50); do [ "$(clipboard 2>/dev/null)" == "$1" ] && break; sleep 0.1; done
+  poll 5 prints "$1" clipboard || fail "Wine did not take the X clipboard over: [$(clipboard)]"
   xdotool key --clearmodifiers ctrl+v
-  for _ in $(seq 50); do [ "$(form_fact control100.text)" == "$1" ] && break; sleep 0.1; done
-  sleep 0.3
+  local units; units=$(($(printf '%s' "$1" | iconv -f UTF-8 -t UTF-16LE | wc -c) / 2))
+  poll 10 prints "$1|0,$units" text1_and_selection ||
+    fail "the paste of $units units was not handled: Text1 and selection [$(text1_and_selection | cut -c1-80)]"
+}
+
+text1_and_selection() {
+  wintool form | tr -d '\r' | awk -F= '$1 == "control100.text" { t = substr($0, 17) } $1 == "control100.sel" { s = $2 }
+    END { printf "%s|%s", t, s }'
 }
 
 # A real click at a point of the window's client area.
-click_at() { xdotool mousemove --window "$window_id" "$1" "$2" click 1; sleep 0.4; }
-click_text1() { click_at 150 28; }
+click_at() { xdotool mousemove --window "$window_id" "$1" "$2" click 1; }
+click_text1() { click_at 150 28; poll 5 prints control100 form_fact focus || fail "Text1 did not take the click"; }
 click_close() { click_at 150 104; }
 
 # The functions that Wine's relay trace (WINEDEBUG=+relay) shows, as

@@ -12,8 +12,7 @@ watch_run() {
   wintool clip-watch 1500 30000 >"$log" &
   local watcher=$!
   pids+=("$watcher")
-  for _ in $(seq 100); do grep -q listening "$log" && break; sleep 0.1; done
-  grep -q listening "$log" || fail "the clipboard listener did not start"
+  poll 10 grep -q listening "$log" || fail "the clipboard listener did not start"
   run_program "$@"
   wait "$watcher" || true
   notices=$(tr -d '\r' <"$log" | grep -c '^seq=' || true)

@@ -29,8 +29,7 @@ wait "$holder_pid" || true
 hold_file 'c:\temp\datas.txt' 400
 wintool run "TEMP=$win_temp" -- "${lookup[@]}" >"$unix_temp/held.log" 2>&1 &
 runner=$!
-for _ in $(seq 150); do kill -0 "$runner" 2>/dev/null || break; sleep 0.2; done
-kill -0 "$runner" 2>/dev/null &&
+poll 30 gone "$runner" ||
   fail "with datas.txt held for a moment, no end within 30 s; on screen: $(wintool dialog-text 2>/dev/null | tr -d '\r' | tr '\n' ' ')"
 expect_eq "$(exit_of "$unix_temp/held.log")" 0 "exit code with datas.txt held for a moment"
 wait "$holder_pid" || true

@@ -4,6 +4,7 @@
 // lookup's log with the record layout the program writes it with.
 #include <windows.h>
 #include <oleacc.h>
+#include <tlhelp32.h>
 
 #include <cstdio>
 #include <string>
@@ -182,8 +183,10 @@ int form() {
         handle && GetObjectW(handle, sizeof font, &font))
       out(name + ".font=" + std::to_string(font.lfHeight) + "\n");
     if (lstrcmpiW(cls, L"Edit") == 0) {
-      const auto sel = static_cast<DWORD>(SendMessageW(child, EM_GETSEL, 0, 0));
-      out(name + ".sel=" + std::to_string(LOWORD(sel)) + "," + std::to_string(HIWORD(sel)) + "\n");
+      // Through the pointers: the packed result holds only 16 bits of each.
+      DWORD start = 0, end = 0;
+      SendMessageW(child, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+      out(name + ".sel=" + std::to_string(start) + "," + std::to_string(end) + "\n");
     }
     if (child == info.hwndFocus) out("focus=" + name + "\n");
   }
@@ -253,6 +256,22 @@ int dialogText() {
 }
 
 // What a click on the title bar's close box sends.
+// Whether a form is there now: 0 when it is, 1 when not (no waiting).
+int hasForm() { return FindWindowW(L"MacToolsForm1", nullptr) ? 0 : 1; }
+
+// The executable names of the live processes that process id started,
+// one per line.
+int children(DWORD parent) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return 2;
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry))
+    if (entry.th32ParentProcessID == parent && entry.th32ProcessID != parent) out(utf8(entry.szExeFile) + "\n");
+  CloseHandle(snapshot);
+  return 0;
+}
+
 int closeBox() {
   HWND hwnd = findForm();
   if (!hwnd) return 2;
@@ -287,7 +306,8 @@ int askWindow(int ms) {
 }
 
 // Starts a program with variables set (NAME=VALUE) or removed (NAME=),
-// waits for it, prints its exit code in full and returns it.
+// prints its process id, waits for it, prints its exit code in full and
+// returns it.
 int run(int argc, wchar_t** argv) {
   int i = 2;
   for (; i < argc && std::wstring(argv[i]) != L"--"; ++i) {
@@ -306,6 +326,7 @@ int run(int argc, wchar_t** argv) {
   PROCESS_INFORMATION info{};
   if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
     return 250;
+  out("pid=" + std::to_string(info.dwProcessId) + "\n");  // whose children a test may wait for
   WaitForSingleObject(info.hProcess, INFINITE);
   DWORD code = 251;
   GetExitCodeProcess(info.hProcess, &code);
@@ -361,6 +382,14 @@ int wmain(int argc, wchar_t** argv) {
   // thread's awareness decides it: under Wine 10, setting the process's
   // alone still left the geometry scaled.
   SetThreadDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+  // --desktop NAME: look at the windows of that desktop (a virtual
+  // desktop that explorer /desktop=NAME made) instead of this one's.
+  if (argc > 2 && std::wstring(argv[1]) == L"--desktop") {
+    HDESK desktop = OpenDesktopW(argv[2], 0, FALSE, GENERIC_ALL);
+    if (!desktop || !SetThreadDesktop(desktop)) return 4;
+    argc -= 2;
+    argv += 2;
+  }
   const std::wstring verb = argc > 1 ? argv[1] : L"";
   if (verb == L"clip-get") return clipGet();
   if (verb == L"clip-set" && argc > 2) return clipSet(argv[2]);
@@ -370,11 +399,13 @@ int wmain(int argc, wchar_t** argv) {
   if (verb == L"form") return form();
   if (verb == L"run") return run(argc, argv);
   if (verb == L"close-box") return closeBox();
+  if (verb == L"has-form") return hasForm();
+  if (verb == L"children" && argc > 2) return children(static_cast<DWORD>(_wtoi(argv[2])));
   if (verb == L"ask-window" && argc > 2) return askWindow(_wtoi(argv[2]));
   if (verb == L"dialog-text") return dialogText();
   if (verb == L"names") return names();
   if (verb == L"wait-desktop") return waitDesktop();
   if (verb == L"records" && argc > 2) return records(argv[2]);
-  out("usage: wintool clip-get | clip-set TEXT | clip-hold MS | clip-watch IDLE_MS MAX_MS | file-hold PATH MS | form | names | wait-desktop | dialog-text | close-box | ask-window MS | records LOGPATH | run NAME=VALUE... -- PROGRAM ARGS\n");
+  out("usage: wintool clip-get | clip-set TEXT | clip-hold MS | clip-watch IDLE_MS MAX_MS | file-hold PATH MS | form | has-form | children PID | names | wait-desktop | dialog-text | close-box | ask-window MS | records LOGPATH | run NAME=VALUE... -- PROGRAM ARGS; --desktop NAME first: that desktop's windows\n");
   return 64;
 }
