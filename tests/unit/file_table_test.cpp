@@ -139,7 +139,10 @@ TEST_F(Files, SearchingFindsLongLinesWholeAndPassesOverOthers) {
 TEST_F(Files, ASearchHoldsBoundedMemoryPastLongLinesAndShrinksBackAfterALongMatch) {
   constexpr std::size_t kMiB = std::size_t{1} << 20;
   const std::string passedOver(64 * kMiB, 'x');
-  write(u"c:\\temp\\long.txt", std::string(12 * kMiB, 'y') + " 00-1a\r\n" + passedOver + "\r\nb 00-1a\r\n");
+  const std::string text = std::string(12 * kMiB, 'y') + " 00-1a\r\n" + passedOver + "\r\nb 00-1a\r\n";
+  write(u"c:\\temp\\long.txt", text);
+  std::size_t read = 0;
+  files.observeReads([&](std::size_t bytes) { read += bytes; });
   const std::size_t before = counting_heap::now();
   files.open(2, u"c:\\temp\\long.txt", OpenMode::Input);
   {
@@ -161,6 +164,10 @@ TEST_F(Files, ASearchHoldsBoundedMemoryPastLongLinesAndShrinksBackAfterALongMatc
   EXPECT_LT(counting_heap::most() - atLongLine, kMiB);
   EXPECT_LT(counting_heap::now() - before, 4 * kMiB);
   files.close(2);
+  // Linear time: every byte is read once, and the long match's line twice
+  // more from its start, as it began in bytes passed over: once tested in
+  // pieces, once held.
+  EXPECT_LT(read, text.size() + 25 * kMiB);
 }
 
 TEST_F(Files, ALineTooLongToHoldIsOutOfMemory) {
@@ -224,6 +231,19 @@ TEST_F(Files, AppendedLinesReachTheFileInOneWriteAtAnySize) {
   table.close(1);
   EXPECT_EQ(counted.writes, std::vector<std::size_t>{6 * (14 + host.size() + 2)});
   EXPECT_EQ(read(u"c:\\temp\\log.txt").size(), 6 * (14 + host.size() + 2));
+  // Output goes out as it passes 64 KiB, and a table that ends with a file
+  // open writes what it still holds.
+  counted.writes.clear();
+  {
+    rt::FileTable ending(counted);
+    ending.open(2, u"c:\\temp\\out.txt", OpenMode::Output);
+    for (int i = 0; i < 6; ++i) ending.printLine(2, {rt::zone, host});
+    ending.printLine(2, {u"last"});
+  }
+  std::vector<std::size_t> lines(6, 14 + host.size() + 2);
+  lines.push_back(6);
+  EXPECT_EQ(counted.writes, lines);
+  EXPECT_EQ(read(u"c:\\temp\\out.txt").size(), 6 * (14 + host.size() + 2) + 6);
 }
 
 TEST_F(Files, APathHoldingANulNamesNoFile) {

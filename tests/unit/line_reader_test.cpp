@@ -203,6 +203,13 @@ TEST_F(Reader, DecodingBeforeAndAfterASafeCutGivesTheWholeText) {
         codec.decode(std::string_view(bytes).substr(cut), after);
         ASSERT_EQ(before + after, whole) << "encoding " << static_cast<int>(encoding) << ", cut " << cut;
       }
+  // And it is the largest: right after a whole sequence or pair, before
+  // one broken off.
+  const rt::LineCodec utf8(encoded("", rt::Encoding::Utf8), western), japaneseText(std::string_view{}, japanese);
+  EXPECT_EQ(utf8.safeCut("ab\xC3\xA9"), 4u);
+  EXPECT_EQ(utf8.safeCut("\xF0\x9F\x98\x80"), 4u);
+  EXPECT_EQ(utf8.safeCut("ab\xE2\x82"), 2u);
+  EXPECT_EQ(japaneseText.safeCut("a\x81\x40\x81"), 3u);
 }
 
 // What a search looks for first, in each encoding.
