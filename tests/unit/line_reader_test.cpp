@@ -112,6 +112,13 @@ TEST_F(Reader, StateCarriesFromSearchToSearchAndLimitsHoldToTheByte) {
     ASSERT_TRUE(reader.readLineContaining(u"b", line));
     EXPECT_EQ(line, u"b2");
   }
+  // A line after CR LF read without asking for the end first.
+  write(u"c:\\temp\\f.txt", "a\r\nb");
+  {
+    rt::LineReader reader(fs_.open(u"c:\\temp\\f.txt", rt::OpenMode::Input), codePage_, limits(4, 2, 16));
+    EXPECT_EQ(reader.readLine(), u"a");
+    EXPECT_EQ(reader.readLine(), u"b");
+  }
   // A text no line can hold ends the search at the file's end.
   EXPECT_EQ(search("x\r\ny\r\n", u"\u0151", limits(4, 2, 16)), Lines{});
   // A last line longer than the longest, without the text, is passed over.
