@@ -183,6 +183,18 @@ TEST_F(Converter, EveryFailureEndsWithTheReportAndANonZeroExitCode) {
   EXPECT_EQ(outcome([] { throw std::length_error("basic_string::_M_create"); }),
             std::pair(51, std::u16string(u"Internal error: basic_string::_M_create")));
   EXPECT_EQ(outcome([] { throw 42; }), std::pair(51, std::u16string(u"Internal error")));
+  // However it ends, a file left open is written and closed before the
+  // report: the Windows program ends its process right after.
+  for (int ending = 0; ending < 3; ++ending) {
+    rt::runProgram(services_, [&] {
+      services_.files.open(9, u"c:\\temp\\left.txt", rt::OpenMode::Output);
+      services_.files.printLine(9, {u"kept"});
+      if (ending == 1) throw rt::Error(rt::err::DeviceIoError);
+      if (ending == 2) throw rt::Stopped();
+    });
+    EXPECT_FALSE(services_.files.isOpen(9)) << "ending " << ending;
+    EXPECT_EQ(read(u"c:\\temp\\left.txt"), "kept\r\n") << "ending " << ending;
+  }
 }
 
 TEST_F(Converter, TheInputIsCopiedAndLongInputConvertsWhole) {
