@@ -242,6 +242,8 @@ TEST_F(Reader, ASearchLooksForTheLongestRunOfCharactersWithOneByteForm) {
       {japaneseText, u"x\u7E8A\u2252", rt::SearchPlan::Bytes, "x"},
       {japaneseText, u"\u2252", rt::SearchPlan::HighByte, ""},
       {japaneseText, u"\u0151", rt::SearchPlan::NoLine, ""},
+      {japaneseText, u"\u5000", rt::SearchPlan::Bytes, std::string("\x89\0", 2)},  // a pair with trail byte 00
+      {japaneseText, u"\uFF71", rt::SearchPlan::Bytes, "\xB1"},  // one byte, which starts no pair
       {utf8, u"\uFFFDab\uFFFDc", rt::SearchPlan::Bytes, "ab"},
       {utf8, u"\U0001F600", rt::SearchPlan::Bytes, "\xF0\x9F\x98\x80"},
       {utf8, u"\xD83D", rt::SearchPlan::HighByte, ""},  // half a pair can match half of one
