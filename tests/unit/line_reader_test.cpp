@@ -235,6 +235,7 @@ TEST_F(Reader, ASearchLooksForTheLongestRunOfCharactersWithOneByteForm) {
       {western, u"ab\u20ac", rt::SearchPlan::Bytes, "ab\x80"},
       {western, u"a\rb", rt::SearchPlan::NoLine, ""},
       {western, u"\u0151z", rt::SearchPlan::NoLine, ""},  // 1252 has no ő
+      {western, u"\u0080", rt::SearchPlan::NoLine, ""},  // nor U+0080 (its 80 is €)
       {western, u"\uFFFD", rt::SearchPlan::HighByte, ""},
       {western, u"", rt::SearchPlan::EachLine, ""},
       {japaneseText, u"\u4E9Cpc", rt::SearchPlan::Bytes, "\x88\x9Fpc"},
@@ -246,6 +247,7 @@ TEST_F(Reader, ASearchLooksForTheLongestRunOfCharactersWithOneByteForm) {
       {japaneseText, u"\uFF71", rt::SearchPlan::Bytes, "\xB1"},  // one byte, which starts no pair
       {utf8, u"\uFFFDab\uFFFDc", rt::SearchPlan::Bytes, "ab"},
       {utf8, u"\U0001F600", rt::SearchPlan::Bytes, "\xF0\x9F\x98\x80"},
+      {utf8, u"\uE000", rt::SearchPlan::Bytes, "\xEE\x80\x80"},  // just past the surrogates
       {utf8, u"\xD83D", rt::SearchPlan::HighByte, ""},  // half a pair can match half of one
       {utf16, u"\uFFFD", rt::SearchPlan::EachLine, ""},
       {utf16, u"a\u20ac", rt::SearchPlan::Bytes, std::string("\0a\x20\xAC", 4)},
