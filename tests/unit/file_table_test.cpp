@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-
 #include "counting_heap.h"
 #include "fixture.h"
 #include "runtime/error.h"
@@ -14,14 +13,6 @@ using testing_support::errorOf;
 class Files : public testing_support::World {
  protected:
   rt::FileTable& files = services_.files;
-
-  std::vector<std::u16string> allLines(std::u16string_view path) {
-    files.open(7, path, OpenMode::Input);
-    std::vector<std::u16string> lines;
-    while (!files.eof(7)) lines.push_back(files.lineInput(7));
-    files.close(7);
-    return lines;
-  }
 };
 
 TEST_F(Files, NumbersAreHandedOutLowestFirstAndCannotBeOpenedTwice) {
@@ -61,44 +52,6 @@ TEST_F(Files, OpenReportsMissingFileAndMissingFolderApart) {
   EXPECT_EQ(errorOf([&] { files.open(1, u"c:\\nowhere\\x.txt", OpenMode::Append); }), rt::err::PathNotFound);
   EXPECT_EQ(errorOf([&] { files.open(1, u"", OpenMode::Input); }), rt::err::BadFileNameOrNumber);
   EXPECT_FALSE(files.isOpen(1));
-}
-
-TEST_F(Files, LinesEndAtCrLfLoneCrAndLoneLfAndAFinalLineEndAddsNoLine) {
-  write(u"c:\\temp\\l.txt", "one\r\ntwo\rthree\nfour\r\n\r\nsix\r\n");
-  EXPECT_EQ(allLines(u"c:\\temp\\l.txt"),
-            (std::vector<std::u16string>{u"one", u"two", u"three", u"four", u"", u"six"}));
-  write(u"c:\\temp\\m.txt", "last without end");
-  EXPECT_EQ(allLines(u"c:\\temp\\m.txt"), (std::vector<std::u16string>{u"last without end"}));
-  write(u"c:\\temp\\e.txt", "");
-  EXPECT_TRUE(allLines(u"c:\\temp\\e.txt").empty());
-  // A first line end gives an empty first line; one or two bytes without
-  // a line end are a line, and a search in them ends.
-  write(u"c:\\temp\\f.txt", "\nx");
-  EXPECT_EQ(allLines(u"c:\\temp\\f.txt"), (std::vector<std::u16string>{u"", u"x"}));
-  for (const std::string tiny : {"a", "ab"}) {
-    write(u"c:\\temp\\t.txt", tiny);
-    EXPECT_EQ(allLines(u"c:\\temp\\t.txt"), (std::vector<std::u16string>{rt::widen(tiny)}));
-    files.open(2, u"c:\\temp\\t.txt", OpenMode::Input);
-    std::u16string line;
-    EXPECT_TRUE(files.lineInputContaining(2, u"a", line));
-    EXPECT_EQ(line, rt::widen(tiny));
-    EXPECT_FALSE(files.lineInputContaining(2, u"a", line));
-    files.close(2);
-  }
-}
-
-TEST_F(Files, ByteOrderMarksChooseTheEncodingAndOtherFilesAreCodePageText) {
-  // Little-endian; a unit whose bytes are a line end's (U+0A0D) ends no line.
-  write(u"c:\\temp\\w.txt", std::string("\xFF\xFE" "a\0\xAC\x20\x0D\x0A\r\0\n\0b\0", 14));
-  EXPECT_EQ(allLines(u"c:\\temp\\w.txt"), (std::vector<std::u16string>{u"a\u20ac\u0a0d", u"b"}));
-  // Big-endian, as PowerShell's -Encoding BigEndianUnicode writes it; a
-  // unit whose low byte is a line end's (U+0D0A) ends no line.
-  write(u"c:\\temp\\be.txt", std::string("\xFE\xFF" "\0a\x20\xAC\x0D\x0A\0\r\0\n\0b", 14));
-  EXPECT_EQ(allLines(u"c:\\temp\\be.txt"), (std::vector<std::u16string>{u"a\u20ac\u0d0a", u"b"}));
-  write(u"c:\\temp\\u.txt", "\xEF\xBB\xBF" "caf\xC3\xA9\n");
-  EXPECT_EQ(allLines(u"c:\\temp\\u.txt"), (std::vector<std::u16string>{u"caf\u00e9"}));
-  write(u"c:\\temp\\a.txt", "caf\xE9 \x80\n");
-  EXPECT_EQ(allLines(u"c:\\temp\\a.txt"), (std::vector<std::u16string>{u"caf\u00e9 \u20ac"}));
 }
 
 TEST_F(Files, ReadingPastTheEndIsAnError) {

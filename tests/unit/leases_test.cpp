@@ -4,6 +4,7 @@
 #include "fixture.h"
 #include "leases/lease_line.h"
 #include "leases/lease_record.h"
+#include "leases/lookup_progress.h"
 #include "leases/readdhcp.h"
 #include "runtime/program.h"
 
@@ -179,6 +180,10 @@ TEST_F(Lookup, QuotesAroundTheCommandLineOrTheSearchTextAreTakenOff) {
     EXPECT_EQ(run(command), 0);
     EXPECT_EQ(services_.clipboard.text_.value_or(u"").substr(0, 13), u"Hostname pc01") << rt::toUtf8(command);
   }
+  // A quote at one end only is part of the text, which no lease holds.
+  services_.clipboard.text_.reset();
+  EXPECT_EQ(run(u"/dhcp<c:\\temp\\list.txt 00-1a\""), 0);
+  EXPECT_FALSE(services_.clipboard.text_.has_value());
 }
 
 TEST_F(Lookup, ACommandLineWithoutTheLookupIsConvertedAsAnAddress) {
@@ -275,6 +280,68 @@ TEST_F(World, ACloseDuringTheKthReportStopsAfterKWholeRecordsAndLeavesTheKthRepo
   EXPECT_EQ(progress.back().total, 0u);  // taken away
   EXPECT_EQ(services_.windows.window().memoryField(u"Text2").text(), u"Listing 1 of 1: 3 found");
   EXPECT_FALSE(services_.windows.window().memoryField(u"Text1").readOnly());
+}
+
+// The progress on its own clock: events every 20 ms; nothing shown for
+// half a second, then every quarter; the bytes read, capped at each
+// listing's size; no conversion meanwhile, and all given back at the end.
+TEST_F(World, ALookupRunsEventsEvery20MsAndShowsItsProgressAfterHalfASecondEveryQuarter) {
+  auto& windows = services_.windows;
+  auto& clock = services_.clock.milliseconds_;
+  conv::Form1 form(services_, leases::leaseBranch);
+  windows.window().show();  // as the lookup's Form_Load has
+  auto& text1 = windows.window().memoryField(u"Text1");
+  auto& text2 = windows.window().memoryField(u"Text2");
+  const auto readBytes = [&](std::size_t size) {  // reads a file of size bytes, as a search does
+    write(u"c:\\temp\\r.txt", std::string(size, 'x'));
+    services_.files.open(5, u"c:\\temp\\r.txt", rt::OpenMode::Input);
+    services_.files.lineInput(5);
+    services_.files.close(5);
+  };
+  const auto at = [&](std::uint64_t ms, leases::LookupProgress& progress) {
+    clock = ms;
+    progress.step();
+  };
+  clock = 1000;
+  {
+    leases::LookupProgress progress(form, {100, 300});
+    progress.startListing(0);
+    at(1019, progress);
+    EXPECT_EQ(windows.eventsDone_, 0u);
+    at(1020, progress);
+    EXPECT_EQ(windows.eventsDone_, 1u);
+    progress.found();
+    progress.found();
+    readBytes(60);
+    at(1480, progress);
+    EXPECT_EQ(windows.eventsDone_, 2u);
+    EXPECT_TRUE(windows.progress_.empty());
+    EXPECT_FALSE(text1.readOnly());
+    at(1500, progress);
+    EXPECT_EQ(text2.text(), u"Listing 1 of 2: 2 found");
+    ASSERT_EQ(windows.progress_.size(), 1u);
+    EXPECT_EQ(windows.progress_.back().done, 60u);
+    EXPECT_EQ(windows.progress_.back().total, 400u);
+    EXPECT_TRUE(text1.readOnly());
+    text1.setText(u"00:11");
+    EXPECT_EQ(text2.text(), u"Listing 1 of 2: 2 found");  // no conversion
+    clock = 1520;
+    progress.startListing(1);
+    at(1730, progress);
+    EXPECT_EQ(windows.progress_.size(), 1u);
+    at(1750, progress);
+    EXPECT_EQ(text2.text(), u"Listing 2 of 2: 2 found");
+    EXPECT_EQ(windows.progress_.back().done, 100u);  // the listings before
+    readBytes(350);
+    at(2000, progress);
+    EXPECT_EQ(windows.progress_.back().done, 400u);  // capped at this listing's end
+    EXPECT_EQ(windows.eventsDone_, 7u);
+  }
+  EXPECT_EQ(windows.progress_.back().done, 0u);
+  EXPECT_EQ(windows.progress_.back().total, 0u);
+  EXPECT_FALSE(text1.readOnly());
+  text1.setText(u"00:22");
+  EXPECT_EQ(text2.text(), u"00-22");
 }
 
 TEST(LeaseLine, LinesWithoutTheLeaseShapeGiveNoLease) {
