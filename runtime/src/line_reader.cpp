@@ -174,10 +174,14 @@ class LineReader::Impl {
   bool lineHolds(std::u16string_view needle, std::u16string& line) {
     available();
     const std::uint64_t start = at_;
-    if (const std::uint64_t end = firstLineEnd(at_); end != kNone) {
-      takeLineTo(end, line);
-    } else if (window_.atFileEnd()) {
-      takeLine(line);
+    const std::uint64_t end = firstLineEnd(at_);
+    const std::uint64_t lineEnd = end != kNone ? end : window_.atFileEnd() ? window_.end() : kNone;
+    // A line longer than the longest is tested in pieces even when the
+    // window holds all of it (it may, after holding a long line): it is
+    // held only if it has the text.
+    if (lineEnd != kNone && lineEnd - at_ <= limits_.maxLine) {
+      if (end != kNone) takeLineTo(end, line);
+      else takeLine(line);
     } else {
       if (!testInPieces(needle)) return false;
       if (start < window_.begin()) window_.rewind(start);

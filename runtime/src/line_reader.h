@@ -24,8 +24,6 @@ namespace rt {
 class CodePage;
 
 // Sizes in bytes; tests make them small to reach every edge quickly.
-// maxLine is at least twice readSize: a line whose end is in the read
-// window is held whole to be tested, and must then be one that may be.
 struct LineLimits {
   std::size_t readSize = std::size_t{1} << 18;
   std::size_t carriedLine = std::size_t{1} << 16;
