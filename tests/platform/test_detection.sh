@@ -9,7 +9,9 @@ detect() { env -u MACTOOLS_ARCH -u MACTOOLS_FORCE_WIN64 "$@" bash -c "source '$s
 
 detected=$(detect)
 echo "detected: $detected-bit path"
-if [ "$detected" = 32 ]; then
+if [ "$detected" = 32 ] && [ -n "${MACTOOLS_FORCE_WIN64:-}" ]; then
+  :  # the run was forced onto the 64-bit path, so the set-up left 32-bit Wine out
+elif [ "$detected" = 32 ]; then
   [ -x /usr/lib/wine/wine ] || fail "32-bit path picked, but 32-bit Wine is not installed"
   /usr/lib/wine/wine --version >/dev/null 2>&1 || fail "32-bit path picked, but 32-bit Wine does not start"
 else
