@@ -73,7 +73,8 @@ std::size_t scan(rt::FileTable& files, const std::u16string& list, const std::u1
     const std::u16string listing = files.lineInput(1);
     if (rt::trim(listing).empty()) continue;
     files.open(2, listing, rt::OpenMode::Input);
-    while (files.lineInputContaining(2, needle, line)) ++found;
+    for (rt::FileTable::Search step; (step = files.lineInputContaining(2, needle, line)) != rt::FileTable::Search::End;)
+      if (step == rt::FileTable::Search::Found) ++found;
     files.close(2);
   }
   files.close(1);

@@ -1,5 +1,7 @@
 #include "converter/form1.h"
 
+#include "runtime/program.h"
+
 namespace conv {
 
 rt::FormLayout form1Layout() {
@@ -23,6 +25,7 @@ Form1::Form1(const rt::Services& services, StartBranch branch)
   // The close box ends the program as Close does, rather than leaving a
   // program without a window behind.
   window_.onClose([this] { Command1_Click(); });
+  window_.onSessionEnd([this] { Form_SessionEnd(); });
 }
 
 void Form1::Form_Load() {
@@ -54,6 +57,24 @@ void Form1::Text1_Change() {
 }
 
 void Form1::Command1_Click() { rt_.windows.endProgram(); }
+
+void Form1::Form_SessionEnd() {
+  int code = 0;  // the converter ends as by its close box
+  try {
+    if (sessionEnd_) {
+      code = sessionEnd_();
+    } else if (!exporting_.empty()) {
+      // A script cut short is no script: it goes, as a failed write's does.
+      rt_.files.abandon(kScriptFile);
+      rt_.files.remove(exporting_);
+    }
+  } catch (const rt::ProcessEnded&) {
+    throw;
+  } catch (...) {
+    // What cannot be done in the time left stays as it is.
+  }
+  rt_.windows.endProcessNow(code);
+}
 
 void Form1::setBusy(bool busy) {
   busy_ = busy;

@@ -20,20 +20,31 @@ class Form1 {
   void Form_Load();
   void Text1_Change();
   void Command1_Click();
+  // The session ends for certain: what runs is left as it must stay, and
+  // the process ends before this returns (runtime/services.h).
+  void Form_SessionEnd();
 
   // Never fails: an error ends it quietly with the result built so far.
   std::u16string hexconvert(std::u16string wert);
 
   const rt::Services& services() const { return rt_; }
 
+  // What the end of the session does while a long procedure runs: leaves
+  // its work as it must stay and returns the exit code.
+  using SessionEnd = std::function<int()>;
   // While a long procedure (a lookup) runs, no change reaction runs nested
-  // inside it: no conversion, clipboard set or script start.
+  // inside it: no conversion, clipboard set or script start. sessionEnd
+  // serves until it is replaced; without one, the end of the session ends
+  // the program as its close box does.
   void setBusy(bool busy);
+  void setSessionEnd(SessionEnd sessionEnd) { sessionEnd_ = std::move(sessionEnd); }
   // What the procedure shows of its progress, in the output field; the input
   // then takes no typing or pasting until the procedure ends.
   void showStatus(std::u16string_view status);
 
  private:
+  static constexpr int kScriptFile = 1;
+
   void exportScript(const std::u16string& result);
 
   rt::Services rt_;
@@ -41,7 +52,9 @@ class Form1 {
   rt::TextField& text1_;
   rt::TextField& text2_;
   StartBranch branch_;
+  SessionEnd sessionEnd_;
   bool busy_ = false;
+  std::u16string exporting_;  // the script being written, while it is
 };
 
 rt::FormLayout form1Layout();

@@ -1,11 +1,10 @@
 #include "converter/form1.h"
 
 #include "runtime/error.h"
+#include "runtime/scope_exit.h"
 
 namespace conv {
 namespace {
-
-constexpr int kScriptFile = 1;
 
 // cmd reads no batch line longer than this.
 constexpr std::size_t kCmdLineLimit = 8191;
@@ -74,12 +73,26 @@ void Form1::exportScript(const std::u16string& result) {
   rt_.files.remove(path);
   const auto assignment = scriptAssignment(result);
   if (!assignment) return;
+  // A script that cannot be written whole is removed and never started:
+  // a half script (a full disk) would set mac to what was never converted.
   // A write that fails half way frees the script's number, so that later
-  // conversions can open it again, and leaves no half script.
-  rt::OpenFile script(rt_.files, kScriptFile, path, rt::OpenMode::Append);
-  rt_.files.printLine(kScriptFile, {u"set mac="});
-  rt_.files.printLine(kScriptFile, {*assignment});
-  script.close();
+  // conversions can open it again.
+  exporting_ = path;
+  const auto done = rt::scopeExit([this] { exporting_.clear(); });
+  auto removeHalf = rt::scopeExit([&] {
+    try {
+      rt_.files.remove(path);
+    } catch (const rt::Error&) {
+      // Held by another program: nothing more can be done here.
+    }
+  });
+  {
+    rt::OpenFile script(rt_.files, kScriptFile, path, rt::OpenMode::Append);
+    rt_.files.printLine(kScriptFile, {u"set mac="});
+    rt_.files.printLine(kScriptFile, {*assignment});
+    script.close();
+  }
+  removeHalf.release();
   // Minimised and not activated: a started console that took activation
   // would take the keyboard from Text1 after the change reaction has given
   // it back, and the next paste would go nowhere.

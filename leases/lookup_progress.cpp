@@ -29,11 +29,9 @@ LookupProgress::LookupProgress(conv::Form1& form, std::vector<std::uint64_t> siz
       start_(rt_.clock.milliseconds()),
       lastEvents_(start_) {
   form_.setBusy(true);
-  rt_.files.observeReads([this](std::size_t bytes) { read(bytes); });
 }
 
 LookupProgress::~LookupProgress() {
-  rt_.files.observeReads({});
   if (shown_) rt_.windows.showProgress(0, 0);
   form_.setBusy(false);
 }
@@ -50,11 +48,8 @@ void LookupProgress::startListing(std::size_t index) {
   step();
 }
 
-void LookupProgress::read(std::size_t bytes) {
-  // A line read again after a rewind counts once more; the listing's own
-  // size caps what it adds.
-  done_ = std::min(done_ + bytes, listingStart_ + (listing_ < sizes_.size() ? sizes_[listing_] : 0));
-  step();
+void LookupProgress::read(std::uint64_t bytes) {
+  done_ = listingStart_ + std::min(bytes, listing_ < sizes_.size() ? sizes_[listing_] : 0);
 }
 
 void LookupProgress::step() {

@@ -1,7 +1,7 @@
 #pragma once
 // What a lookup shows while it runs, and how it keeps its window alive and
-// stoppable. Between lines and between the pieces a search reads, at least
-// every few tens of milliseconds, it runs the window's pending events; a
+// stoppable. Between records and between the pieces a search reads, at
+// least every few tens of milliseconds, it runs the window's pending events; a
 // Close among them stops the lookup. Once the lookup has run half a second
 // (a common one-match lookup never gets there), it shows a few times a
 // second the listing being read and the leases found in the output field,
@@ -26,6 +26,9 @@ class LookupProgress {
 
   void startListing(std::size_t index);
   void found() { ++found_; }
+  // bytes read of the listing so far: bytes read again count again, and
+  // the listing's size caps them.
+  void read(std::uint64_t bytes);
   // Between lines: runs the window's events when they are due, shows the
   // progress when it is due. rt::Stopped once an event ended the program.
   void step();
@@ -34,7 +37,6 @@ class LookupProgress {
   static std::u16string status(std::size_t listing, std::size_t listings, std::size_t found);
 
  private:
-  void read(std::size_t bytes);
   void show();
 
   conv::Form1& form_;

@@ -1,6 +1,7 @@
 #include "runtime/file_system.h"
 
 #include "runtime/error.h"
+#include "runtime/scope_exit.h"
 
 namespace rt {
 namespace {
@@ -24,6 +25,33 @@ void refuseNul(std::u16string_view path) {
 std::unique_ptr<File> FileSystem::open(std::u16string_view path, OpenMode mode) {
   refuseNul(path);
   return openFile(path, mode);
+}
+
+void appendLines(File& file, std::string_view lines) {
+  file.beginAppend();
+  const auto endTurn = scopeExit([&] { file.endAppend(); });
+  const std::uint64_t before = file.size();
+  // A file cut short inside a line by a writer without this care, or
+  // written by another program, gets its line end first: the lines then
+  // start a line of their own. A lone CR gets the LF that makes CR LF.
+  std::string piece;
+  if (before > 0) {
+    char last = '\n';
+    file.seek(before - 1);
+    if (file.read(&last, 1) == 1 && last != '\n') piece = last == '\r' ? "\n" : "\r\n";
+  }
+  piece += lines;
+  try {
+    file.write(piece);
+  } catch (const Error& failed) {
+    try {
+      file.truncate(before);
+    } catch (const Error&) {
+      throw Error(failed.number(), failed.description() + u" (the part written could not be taken back)",
+                  failed.systemCode());
+    }
+    throw;
+  }
 }
 
 void FileSystem::remove(std::u16string_view path) {

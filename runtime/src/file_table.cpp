@@ -8,24 +8,6 @@ namespace rt {
 namespace {
 constexpr int kMaxFileNumber = 511;
 constexpr std::size_t kFlushAt = std::size_t{1} << 16;
-// A file open for input that tells the table's observer of each piece read.
-class ObservedFile : public File {
- public:
-  ObservedFile(std::unique_ptr<File> file, const FileTable::ReadObserver& observer)
-      : file_(std::move(file)), observer_(observer) {}
-  std::size_t read(char* buffer, std::size_t size) override {
-    const std::size_t got = file_->read(buffer, size);
-    if (observer_) observer_(got);
-    return got;
-  }
-  void seek(std::uint64_t offset) override { file_->seek(offset); }
-  void write(std::string_view bytes) override { file_->write(bytes); }
-
- private:
-  std::unique_ptr<File> file_;
-  const FileTable::ReadObserver& observer_;  // the table's: set and unset while the file is open
-};
-
 }  // namespace
 
 struct FileTable::Entry {
@@ -57,7 +39,7 @@ void FileTable::open(int number, std::u16string_view path, OpenMode mode) {
   entry->mode = mode;
   std::unique_ptr<File> file = fs_.open(path, mode);
   if (mode == OpenMode::Input)
-    entry->in = std::make_unique<LineReader>(std::make_unique<ObservedFile>(std::move(file), observer_), *codePage_);
+    entry->in = std::make_unique<LineReader>(std::move(file), *codePage_);
   else
     entry->out = std::move(file);
   open_.emplace(number, std::move(entry));
@@ -68,7 +50,11 @@ void FileTable::close(int number) {
   if (it == open_.end()) return;  // closing a closed number is no error
   const std::unique_ptr<Entry> entry = std::move(it->second);
   open_.erase(it);
-  if (entry->out && !entry->pending.empty()) entry->out->write(entry->pending);
+  if (!entry->out || entry->pending.empty()) return;
+  if (entry->mode == OpenMode::Append)
+    appendLines(*entry->out, entry->pending);
+  else
+    entry->out->write(entry->pending);
 }
 
 void FileTable::abandon(int number) noexcept { open_.erase(number); }
@@ -99,9 +85,11 @@ std::u16string FileTable::lineInput(int number) {
   return in.readLine();
 }
 
-bool FileTable::lineInputContaining(int number, std::u16string_view needle, std::u16string& line) {
-  return entry(number, OpenMode::Input).in->readLineContaining(needle, line);
+FileTable::Search FileTable::lineInputContaining(int number, std::u16string_view needle, std::u16string& line) {
+  return entry(number, OpenMode::Input).in->search(needle, line);
 }
+
+std::uint64_t FileTable::bytesRead(int number) { return entry(number, OpenMode::Input).in->bytesRead(); }
 
 void FileTable::printLine(int number, std::initializer_list<PrintItem> items) {
   Entry& e = entry(number, OpenMode::Output);

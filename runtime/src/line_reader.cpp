@@ -16,6 +16,7 @@ namespace {
 
 constexpr std::uint64_t kNone = ~std::uint64_t{0};
 constexpr std::size_t kSampleSize = std::size_t{1} << 16;
+using Search = FileTable::Search;
 
 }  // namespace
 
@@ -35,22 +36,33 @@ class LineReader::Impl {
 
   std::u16string readLine() {
     settle();
+    resumeFrom_ = kNone;
+    atCandidate_ = false;
+    if (piecesStart_ != kNone) toLineStart(std::exchange(piecesStart_, kNone));
     std::u16string line;
     takeLine(line);
     return line;
   }
 
-  bool readLineContaining(std::u16string_view needle, std::u16string& line) {
+  Search search(std::u16string_view needle, std::u16string& line) {
+    readBefore_ = window_.bytesRead();
     settle();
     const SearchPlan& plan = planFor(needle);
     if (plan.kind == SearchPlan::NoLine) {
       drained_ = true;
-      return false;
+      return Search::End;
     }
-    while (toCandidateLine(plan))
-      if (lineHolds(needle, line)) return true;
-    return false;
+    for (;;) {
+      if (piecesStart_ == kNone && !std::exchange(atCandidate_, false)) {
+        if (const Search step = toCandidateLine(plan); step != Search::Found) return step;
+      }
+      const Held held = lineHolds(needle, line);
+      if (held != Held::No) return held == Held::Yes ? Search::Found : Search::Paused;
+      if (budgetSpent()) return Search::Paused;  // between candidate lines, which may be every line
+    }
   }
+
+  std::uint64_t bytesRead() const { return window_.bytesRead(); }
 
  private:
   // --- The window in code units and lines.
@@ -119,29 +131,46 @@ class LineReader::Impl {
 
   const SearchPlan& planFor(std::u16string_view needle) {
     if (!plan_ || planNeedle_ != needle) {
+      // Where a search for another text paused means nothing for this one.
+      resumeFrom_ = kNone;
+      atCandidate_ = false;
+      if (piecesStart_ != kNone) toLineStart(std::exchange(piecesStart_, kNone));
       planNeedle_ = needle;
       plan_ = planSearch(needle, codec_, window_.bytes(at_, std::min(window_.end(), at_ + kSampleSize)));
     }
     return *plan_;
   }
 
-  // Moves to the start of the next line that may hold the text; false at
-  // the end of the file.
-  bool toCandidateLine(const SearchPlan& plan) {
-    if (!available()) return false;
-    if (plan.kind == SearchPlan::EachLine) return true;
-    for (std::uint64_t from = at_;;) {
+  // Moves to the start of the next line that may hold the text: Found, or
+  // End at the end of the file, or Paused before a second read.
+  Search toCandidateLine(const SearchPlan& plan) {
+    if (window_.end() == at_ && budgetSpent()) return Search::Paused;
+    if (!available()) return Search::End;
+    if (plan.kind == SearchPlan::EachLine) return Search::Found;
+    // A paused search goes on where it stopped looking, not at the start
+    // of the line it carries.
+    std::uint64_t from = std::exchange(resumeFrom_, kNone);
+    if (from < at_ || from > unitsEnd()) from = at_;
+    for (;;) {
       if (const std::uint64_t hit = findCandidate(plan, from); hit != kNone) {
         toStartOfLineAt(hit);
-        return true;
+        return Search::Found;
       }
       from = passOver(plan.width());
+      if (budgetSpent()) {
+        resumeFrom_ = from;
+        return Search::Paused;
+      }
       if (!window_.fill(at_)) {
         at_ = lineStart_ = window_.end();
-        return false;
+        return Search::End;
       }
     }
   }
+
+  // One read per call at most (a read is up to the read size): the caller
+  // hears back at least once a read size.
+  bool budgetSpent() const { return window_.bytesRead() != readBefore_; }
 
   // The first candidate at or after from, or kNone.
   std::uint64_t findCandidate(const SearchPlan& plan, std::uint64_t from) const {
@@ -165,40 +194,57 @@ class LineReader::Impl {
   // Moves to the start of the line that holds the byte at hit.
   void toStartOfLineAt(std::uint64_t hit) {
     if (const std::uint64_t end = lastLineEnd(at_, hit); end != kNone) lineStart_ = end + unit_;
-    if (lineStart_ < window_.begin()) window_.rewind(lineStart_);  // it began in bytes passed over
-    at_ = lineStart_;
+    toLineStart(lineStart_);
   }
 
+  void toLineStart(std::uint64_t start) {
+    if (start < window_.begin()) window_.rewind(start);  // it began in bytes passed over
+    at_ = lineStart_ = start;
+  }
+
+  enum class Held { Yes, No, Paused };
+
   // Whether the line at at_ holds needle; if so, with the line whole in
-  // line. A line that does not is passed over.
-  bool lineHolds(std::u16string_view needle, std::u16string& line) {
-    available();
-    const std::uint64_t start = at_;
-    const std::uint64_t end = firstLineEnd(at_);
-    const std::uint64_t lineEnd = end != kNone ? end : window_.atFileEnd() ? window_.end() : kNone;
-    // A line longer than the longest is tested in pieces even when the
-    // window holds all of it (it may, after holding a long line): it is
-    // held only if it has the text.
-    if (lineEnd != kNone && lineEnd - at_ <= limits_.maxLine) {
-      if (end != kNone) takeLineTo(end, line);
-      else takeLine(line);
-    } else {
-      if (!testInPieces(needle)) return false;
-      if (start < window_.begin()) window_.rewind(start);
-      at_ = lineStart_ = start;
-      takeLine(line);
+  // line. A line that does not is passed over. A line tested in pieces
+  // may pause; piecesStart_ then keeps where it began.
+  Held lineHolds(std::u16string_view needle, std::u16string& line) {
+    if (piecesStart_ == kNone) {
+      if (window_.end() == at_ && budgetSpent()) {  // it began in bytes passed over, read again from here
+        atCandidate_ = true;
+        return Held::Paused;
+      }
+      available();
+      const std::uint64_t end = firstLineEnd(at_);
+      const std::uint64_t lineEnd = end != kNone ? end : window_.atFileEnd() ? window_.end() : kNone;
+      // A line longer than the longest is tested in pieces even when the
+      // window holds all of it (it may, after holding a long line): it is
+      // held only if it has the text.
+      if (lineEnd != kNone && lineEnd - at_ <= limits_.maxLine) {
+        if (end != kNone) takeLineTo(end, line);
+        else takeLine(line);
+        return contains(line, needle) ? Held::Yes : Held::No;
+      }
+      piecesStart_ = at_;
+      text_.clear();
     }
-    return contains(line, needle);
+    const Held tested = testInPieces(needle);
+    if (tested != Held::Yes) {
+      if (tested == Held::No) piecesStart_ = kNone;
+      return tested;
+    }
+    toLineStart(std::exchange(piecesStart_, kNone));
+    takeLine(line);
+    return contains(line, needle) ? Held::Yes : Held::No;
   }
 
   // Tests the line at at_, longer than what is held, a piece at a time.
   // Each piece ends where decoding can start again and is tested after the
   // last needle.size() - 1 units of the piece before, so memory stays
-  // bounded however long the line. True as soon as needle is found (the
-  // reader then stands inside the line); false with the line consumed.
-  bool testInPieces(std::u16string_view needle) {
+  // bounded however long the line. Yes as soon as needle is found (the
+  // reader then stands inside the line); No with the line consumed; Paused
+  // before a second read, to go on at the next call.
+  Held testInPieces(std::u16string_view needle) {
     const std::size_t overlap = needle.empty() ? 0 : needle.size() - 1;
-    text_.clear();
     for (std::uint64_t from = at_;;) {
       const std::uint64_t end = firstLineEnd(from);
       std::uint64_t cut = end;
@@ -212,18 +258,19 @@ class LineReader::Impl {
         codec_.decode(window_.bytes(at_, cut), piece_);
         text_.erase(0, text_.size() - std::min(text_.size(), overlap));
         text_ += piece_;
-        if (contains(text_, needle)) return true;
+        if (contains(text_, needle)) return Held::Yes;
         at_ = cut;
       }
       if (end != kNone) {
         endLineAt(end);
-        return false;
+        return Held::No;
       }
       if (window_.atFileEnd()) {
         lineStart_ = at_;
-        return false;
+        return Held::No;
       }
       if (window_.end() - at_ > limits_.maxLine) throw Error(err::OutOfMemory);  // nowhere to cut it
+      if (budgetSpent()) return Held::Paused;
       window_.fill(at_);
     }
   }
@@ -236,6 +283,10 @@ class LineReader::Impl {
   std::uint64_t lineStart_;
   bool skipLf_ = false;
   bool drained_ = false;  // nothing more can be found
+  bool atCandidate_ = false;  // paused at the start of a line to test
+  // A search's pause: the bytes read when the call began; where a paused
+  // search goes on looking; the start of a line paused in pieces.
+  std::uint64_t readBefore_ = 0, resumeFrom_ = kNone, piecesStart_ = kNone;
 
   std::u16string planNeedle_;
   std::optional<SearchPlan> plan_;
@@ -247,8 +298,13 @@ LineReader::LineReader(std::unique_ptr<File> file, CodePage& codePage, Limits li
 LineReader::~LineReader() = default;
 bool LineReader::atEnd() { return impl_->atEnd(); }
 std::u16string LineReader::readLine() { return impl_->readLine(); }
+Search LineReader::search(std::u16string_view needle, std::u16string& line) { return impl_->search(needle, line); }
 bool LineReader::readLineContaining(std::u16string_view needle, std::u16string& line) {
-  return impl_->readLineContaining(needle, line);
+  Search step;
+  while ((step = impl_->search(needle, line)) == Search::Paused) {
+  }
+  return step == Search::Found;
 }
+std::uint64_t LineReader::bytesRead() const { return impl_->bytesRead(); }
 
 }  // namespace rt

@@ -18,6 +18,7 @@
 #include <string_view>
 
 #include "runtime/file_system.h"
+#include "runtime/file_table.h"
 
 namespace rt {
 
@@ -39,10 +40,14 @@ class LineReader {
 
   bool atEnd();
   std::u16string readLine();
-  // Skips to the next line that contains needle and returns true with it
-  // in line; false at the end of the file. Finds exactly the lines that
-  // reading line by line and testing each finds.
+  // Skips to the next line that contains needle: Found with it in line, or
+  // End. Finds exactly the lines that reading line by line and testing each
+  // finds. Paused before it would read more than one read size in one call
+  // (holding a found line aside): the next call goes on from there.
+  FileTable::Search search(std::u16string_view needle, std::u16string& line);
+  // The same, through every pause: true with the line, false at the end.
   bool readLineContaining(std::u16string_view needle, std::u16string& line);
+  std::uint64_t bytesRead() const;
 
  private:
   class Impl;

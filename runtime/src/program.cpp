@@ -23,6 +23,8 @@ int runProgram(const Services& services, const std::function<void()>& start) {
   } catch (const Stopped&) {
     services.files.closeAll();
     return kStoppedExitCode;
+  } catch (const ProcessEnded& ended) {
+    return ended.exitCode;
   } catch (const Error& error) {
     return report(services, error);
   } catch (const std::bad_alloc&) {

@@ -34,12 +34,16 @@ bool ReadWindow::fill(std::uint64_t keep) {
   }
   base_ = keep;
   size_ = held;
-  const std::size_t got = file_->read(buf_.get() + size_, capacity_ - size_);
+  // One read size at a time, however much room there is: a search pauses
+  // between reads (line_reader.h), and so never reads more than one
+  // without returning to its caller.
+  const std::size_t got = file_->read(buf_.get() + size_, std::min(capacity_ - size_, readSize_));
   if (got == 0) {
     eof_ = true;
     return false;
   }
   size_ += got;
+  bytesRead_ += got;
   return true;
 }
 

@@ -23,6 +23,8 @@ class ReadWindow {
   std::uint64_t end() const { return base_ + size_; }
   // Whether a read has found the end of the file since the last rewind.
   bool atFileEnd() const { return eof_; }
+  // Bytes read from the file so far, a stretch read again counting again.
+  std::uint64_t bytesRead() const { return bytesRead_; }
 
   // File bytes [from, to); begin() <= from <= to <= end().
   std::string_view bytes(std::uint64_t from, std::uint64_t to) const {
@@ -33,8 +35,9 @@ class ReadWindow {
   // window holds none yet.
   std::string_view start(std::size_t size);
 
-  // Drops the bytes before keep (begin() <= keep <= end()) and reads more
-  // after end(). False, with nothing dropped or read, at the file's end.
+  // Drops the bytes before keep (begin() <= keep <= end()) and reads up to
+  // the read size more after end(). False, with nothing dropped or read, at
+  // the file's end.
   bool fill(std::uint64_t keep);
 
   // Holds nothing; the next fill reads from offset.
@@ -48,6 +51,7 @@ class ReadWindow {
   std::size_t capacity_ = 0;
   std::size_t size_ = 0;
   std::uint64_t base_ = 0;  // file offset of buf_[0]
+  std::uint64_t bytesRead_ = 0;
   bool eof_ = false;
 };
 

@@ -152,7 +152,7 @@ TEST_F(Converter, ResultsThatNoScriptLineCanCarryGetNoScriptButTheClipboard) {
 }
 
 TEST_F(Converter, AFailedScriptWriteLeavesTheFileNumberFreeForTheNextConversion) {
-  testing_support::FailingWrites failing(fs_);
+  testing_support::Faults failing(fs_, 0, true);
   rt::MemoryServices services(failing);
   services.invocation.environment_[u"temp"] = u"c:\\temp";
   conv::Form1 broken(services);

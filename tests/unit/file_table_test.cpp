@@ -9,6 +9,7 @@ namespace {
 
 using rt::OpenMode;
 using testing_support::errorOf;
+using testing_support::searchOn;
 
 class Files : public testing_support::World {
  protected:
@@ -33,6 +34,8 @@ TEST_F(Files, NumbersAreHandedOutLowestFirstAndCannotBeOpenedTwice) {
         std::size_t read(char*, std::size_t) override { return 0; }
         void seek(std::uint64_t) override {}
         void write(std::string_view) override {}
+        std::uint64_t size() override { return 0; }
+        void truncate(std::uint64_t) override {}
       };
       return std::make_unique<Empty>();
     }
@@ -75,12 +78,12 @@ TEST_F(Files, SearchingFindsLongLinesWholeAndPassesOverOthers) {
     write(u"c:\\temp\\long.txt", bytes);
     files.open(2, u"c:\\temp\\long.txt", OpenMode::Input);
     std::u16string line;
-    ASSERT_TRUE(files.lineInputContaining(2, u"00-1a", line));
+    ASSERT_TRUE(searchOn(files, 2, u"00-1a", line));
     EXPECT_EQ(line.size(), 2 * half.size() + 5);
     EXPECT_EQ(line.substr(half.size() - 1, 7), u"x00-1ax");
-    ASSERT_TRUE(files.lineInputContaining(2, u"00-1a", line));
+    ASSERT_TRUE(searchOn(files, 2, u"00-1a", line));
     EXPECT_EQ(line, u"b 00-1a");
-    EXPECT_FALSE(files.lineInputContaining(2, u"00-1a", line));
+    EXPECT_FALSE(searchOn(files, 2, u"00-1a", line));
     EXPECT_TRUE(files.eof(2));
     files.close(2);
   }
@@ -94,13 +97,11 @@ TEST_F(Files, ASearchHoldsBoundedMemoryPastLongLinesAndShrinksBackAfterALongMatc
   const std::string passedOver(64 * kMiB, 'x');
   const std::string text = std::string(12 * kMiB, 'y') + " 00-1a\r\n" + passedOver + "\r\nb 00-1a\r\n";
   write(u"c:\\temp\\long.txt", text);
-  std::size_t read = 0;
-  files.observeReads([&](std::size_t bytes) { read += bytes; });
   const std::size_t before = counting_heap::now();
   files.open(2, u"c:\\temp\\long.txt", OpenMode::Input);
   {
     std::u16string held;
-    ASSERT_TRUE(files.lineInputContaining(2, u"00-1a", held));
+    ASSERT_TRUE(searchOn(files, 2, u"00-1a", held));
     EXPECT_EQ(held.size(), 12 * kMiB + 6);
   }
   // Held now: the buffer, grown to 16 MiB for the long line, and little else.
@@ -108,8 +109,9 @@ TEST_F(Files, ASearchHoldsBoundedMemoryPastLongLinesAndShrinksBackAfterALongMatc
   ASSERT_GT(atLongLine - before, 12 * kMiB);
   counting_heap::resetMost();
   std::u16string line;
-  ASSERT_TRUE(files.lineInputContaining(2, u"00-1a", line));
+  ASSERT_TRUE(searchOn(files, 2, u"00-1a", line));
   EXPECT_EQ(line, u"b 00-1a");
+  const std::uint64_t read = files.bytesRead(2);
   // Passing over 64 MiB added at most a new read buffer (512 KiB) to what
   // was held, and the grown buffer is gone: what the open file holds is
   // back to a fixed amount (today 3.5 MiB: the read buffer, and the pieces
@@ -130,14 +132,14 @@ TEST_F(Files, ALineTooLongToHoldIsOutOfMemory) {
   files.close(2);
   files.open(2, u"c:\\temp\\huge.txt", OpenMode::Input);
   std::u16string line;
-  EXPECT_EQ(errorOf([&] { files.lineInputContaining(2, u"z", line); }), rt::err::OutOfMemory);
+  EXPECT_EQ(errorOf([&] { searchOn(files, 2, u"z", line); }), rt::err::OutOfMemory);
 }
 
 TEST_F(Files, SearchingForAReplacementCharacterFindsBrokenUtf8) {
   write(u"c:\\temp\\b.txt", "\xEF\xBB\xBF" "ok\nbro\xC3ken\n");
   files.open(2, u"c:\\temp\\b.txt", OpenMode::Input);
   std::u16string line;
-  ASSERT_TRUE(files.lineInputContaining(2, u"\uFFFD", line));
+  ASSERT_TRUE(searchOn(files, 2, u"\uFFFD", line));
   EXPECT_EQ(line, u"bro\uFFFDken");
 }
 
@@ -149,16 +151,16 @@ TEST_F(Files, SearchingForAReplacementCharacterPassesOverALongLineWithoutOne) {
   write(u"c:\\temp\\b.txt", text + "\nbro\xC3ken\n");
   files.open(2, u"c:\\temp\\b.txt", OpenMode::Input);
   std::u16string line;
-  ASSERT_TRUE(files.lineInputContaining(2, u"\uFFFD", line));
+  ASSERT_TRUE(searchOn(files, 2, u"\uFFFD", line));
   EXPECT_EQ(line, u"bro\uFFFDken");
-  EXPECT_FALSE(files.lineInputContaining(2, u"\uFFFD", line));
+  EXPECT_FALSE(searchOn(files, 2, u"\uFFFD", line));
 }
 
 TEST_F(Files, SearchingForEmptyTextFindsEveryNonEmptyLine) {
   write(u"c:\\temp\\s.txt", "a\r\n\r\nb\r\n");
   files.open(2, u"c:\\temp\\s.txt", OpenMode::Input);
   std::vector<std::u16string> found;
-  for (std::u16string line; files.lineInputContaining(2, u"", line);) found.push_back(line);
+  for (std::u16string line; searchOn(files, 2, u"", line);) found.push_back(line);
   EXPECT_EQ(found, (std::vector<std::u16string>{u"a", u"b"}));
 }
 
@@ -214,7 +216,7 @@ TEST_F(Files, APathHoldingANulNamesNoFile) {
 }
 
 TEST_F(Files, AFailedLastWriteStillFreesTheNumber) {
-  testing_support::FailingWrites failing(fs_);
+  testing_support::Faults failing(fs_, 0, true);
   rt::FileTable table(failing);
   table.open(1, u"c:\\temp\\f.txt", OpenMode::Append);
   table.printLine(1, {u"x"});

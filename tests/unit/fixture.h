@@ -15,6 +15,7 @@
 #include "memory_services.h"
 #include "rooted_file_system.h"
 #include "runtime/error.h"
+#include "runtime/file_table.h"
 #include "runtime/text.h"
 
 namespace testing_support {
@@ -38,28 +39,63 @@ inline int errorOf(const std::function<void()>& action) {
   return 0;
 }
 
-// Opens files for real but fails every write into them.
-class FailingWrites : public rt::FileSystem {
+// Real files with faults planted, as SQLite's tests plant I/O errors: the
+// k-th open or write (both counted, from 1) fails with error 61, Disk full;
+// a write lets its first half land before it fails, as a full disk does.
+// With everyWrite, every write fails so.
+class Faults : public rt::FileSystem {
  public:
-  explicit FailingWrites(rt::FileSystem& real) : real_(real) {}
+  explicit Faults(rt::FileSystem& real, std::size_t failAt = 0, bool everyWrite = false)
+      : real_(real), failAt_(failAt), everyWrite_(everyWrite) {}
   std::string encode(std::u16string_view text) override { return real_.encode(text); }
   std::u16string decode(std::string_view bytes) override { return real_.decode(bytes); }
+  std::size_t calls = 0;  // opens and writes so far
+  bool failed = false;    // whether the planted fault was met
 
  protected:
   std::unique_ptr<rt::File> openFile(std::u16string_view path, rt::OpenMode mode) override {
-    struct Broken : rt::File {
-      std::size_t read(char*, std::size_t) override { return 0; }
-      void seek(std::uint64_t) override {}
-      void write(std::string_view) override { throw rt::Error(rt::err::DeviceIoError); }
+    if (due()) throw diskFull();
+    struct Faulty : rt::File {
+      Faulty(std::unique_ptr<rt::File> file, Faults& faults) : file(std::move(file)), faults(faults) {}
+      std::size_t read(char* buffer, std::size_t size) override { return file->read(buffer, size); }
+      void seek(std::uint64_t offset) override { file->seek(offset); }
+      void write(std::string_view bytes) override {
+        if (!faults.due() && !faults.everyWrite_) return file->write(bytes);
+        if (bytes.size() > 1) file->write(bytes.substr(0, bytes.size() / 2));
+        throw diskFull();
+      }
+      std::uint64_t size() override { return file->size(); }
+      void truncate(std::uint64_t size) override { file->truncate(size); }
+      std::unique_ptr<rt::File> file;
+      Faults& faults;
     };
-    real_.open(path, mode);
-    return std::make_unique<Broken>();
+    return std::make_unique<Faulty>(real_.open(path, mode), *this);
   }
   void removeFile(std::u16string_view path) override { real_.remove(path); }
 
  private:
+  static rt::Error diskFull() { return rt::Error(rt::err::DiskFull, rt::standardDescription(rt::err::DiskFull), 112); }
+  bool due() {
+    if (++calls != failAt_) return false;
+    failed = true;
+    return true;
+  }
   rt::FileSystem& real_;
+  std::size_t failAt_;
+  bool everyWrite_;
 };
+
+// A search through every pause, as a lookup makes it: true with the next
+// line that holds needle, false at the end. A pause comes before more than
+// a read's worth (256 KiB) is read.
+inline bool searchOn(rt::FileTable& files, int number, std::u16string_view needle, std::u16string& line) {
+  for (;;) {
+    const std::uint64_t before = files.bytesRead(number);
+    const rt::FileTable::Search step = files.lineInputContaining(number, needle, line);
+    if (step != rt::FileTable::Search::Paused) return step == rt::FileTable::Search::Found;
+    EXPECT_LE(files.bytesRead(number) - before, std::uint64_t{1} << 18);
+  }
+}
 
 // Real files, but text holding "FAIL" cannot be encoded (error 5), as when
 // the system's conversion fails.
@@ -100,6 +136,8 @@ class CountedWrites : public rt::FileSystem {
         writes.push_back(bytes.size());
         file->write(bytes);
       }
+      std::uint64_t size() override { return file->size(); }
+      void truncate(std::uint64_t size) override { file->truncate(size); }
       std::unique_ptr<rt::File> file;
       std::vector<std::size_t>& writes;
     };

@@ -256,7 +256,7 @@ TEST_F(World, ACloseDuringTheKthReportStopsAfterKWholeRecordsAndLeavesTheKthRepo
   write(u"c:\\temp\\a.txt", listing);
   write(u"c:\\temp\\datas.txt", "stale");
   ClosingClipboard clipboard(services_.windows, 3);
-  services_.clock.step_ = 100;  // every check finds the events due, and 0.5 s pass before the close
+  services_.clock.step_ = 250;  // every check finds the events and the progress due
   services_.invocation.commandLine_ = u"/dhcp<c:\\temp\\list.txt 00-1a";
   const rt::Services services{services_.windows, clipboard,       services_.processes, services_.invocation,
                               services_.clock,   services_.errors, services_.files};
@@ -292,12 +292,6 @@ TEST_F(World, ALookupRunsEventsEvery20MsAndShowsItsProgressAfterHalfASecondEvery
   windows.window().show();  // as the lookup's Form_Load has
   auto& text1 = windows.window().memoryField(u"Text1");
   auto& text2 = windows.window().memoryField(u"Text2");
-  const auto readBytes = [&](std::size_t size) {  // reads a file of size bytes, as a search does
-    write(u"c:\\temp\\r.txt", std::string(size, 'x'));
-    services_.files.open(5, u"c:\\temp\\r.txt", rt::OpenMode::Input);
-    services_.files.lineInput(5);
-    services_.files.close(5);
-  };
   const auto at = [&](std::uint64_t ms, leases::LookupProgress& progress) {
     clock = ms;
     progress.step();
@@ -312,7 +306,7 @@ TEST_F(World, ALookupRunsEventsEvery20MsAndShowsItsProgressAfterHalfASecondEvery
     EXPECT_EQ(windows.eventsDone_, 1u);
     progress.found();
     progress.found();
-    readBytes(60);
+    progress.read(60);
     at(1480, progress);
     EXPECT_EQ(windows.eventsDone_, 2u);
     EXPECT_TRUE(windows.progress_.empty());
@@ -332,7 +326,7 @@ TEST_F(World, ALookupRunsEventsEvery20MsAndShowsItsProgressAfterHalfASecondEvery
     at(1750, progress);
     EXPECT_EQ(text2.text(), u"Listing 2 of 2: 2 found");
     EXPECT_EQ(windows.progress_.back().done, 100u);  // the listings before
-    readBytes(350);
+    progress.read(350);
     at(2000, progress);
     EXPECT_EQ(windows.progress_.back().done, 400u);  // capped at this listing's end
     EXPECT_EQ(windows.eventsDone_, 7u);

@@ -252,7 +252,7 @@ class DoubleByteFiles : public testing_support::World {
     write(u"c:\\temp\\j.txt", bytes);
     files_.open(1, u"c:\\temp\\j.txt", rt::OpenMode::Input);
     Lines found;
-    for (std::u16string line; files_.lineInputContaining(1, needle, line);) found.push_back(line);
+    for (std::u16string line; testing_support::searchOn(files_, 1, needle, line);) found.push_back(line);
     files_.close(1);
     return found;
   }

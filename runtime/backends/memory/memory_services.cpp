@@ -20,8 +20,16 @@ std::u16string MemoryInvocation::environment(std::u16string_view name) {
 
 void MemoryClipboard::setText(std::u16string_view text, Entry entry) {
   if (heldByOther_) throw Error(err::CantOpenClipboard);
+  if (entry == Entry::Final || !owned_) otherFormats_.clear();
+  owned_ = true;
   text_ = std::u16string(text);
   history_.push_back({std::u16string(text), entry});
+}
+
+void MemoryClipboard::otherProgramCopies(std::u16string text, std::vector<std::u16string> formats) {
+  text_ = std::move(text);
+  otherFormats_ = std::move(formats);
+  owned_ = false;
 }
 
 namespace {

@@ -17,14 +17,19 @@ namespace rt {
 class MemoryClipboard : public Clipboard {
  public:
   void setText(std::u16string_view text, Entry entry) override;
+  // What another program does: copies text with other formats beside it
+  // (a word processor's "HTML Format", say), and so owns the clipboard.
+  void otherProgramCopies(std::u16string text, std::vector<std::u16string> formats);
 
   bool heldByOther_ = false;  // set-up: every set fails with error 521
   struct Change {
     std::u16string text;
     Entry entry;
   };
-  std::optional<std::u16string> text_;  // nullopt: empty clipboard
-  std::vector<Change> history_;         // every text set, in order
+  std::optional<std::u16string> text_;     // nullopt: empty clipboard
+  std::vector<std::u16string> otherFormats_;  // another program's, beside the text
+  bool owned_ = false;                     // the program's text is there, and nothing of another's
+  std::vector<Change> history_;            // every text set, in order
 };
 
 class MemoryProcesses : public Processes {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "runtime/program.h"
 
 namespace rt {
 
@@ -59,6 +60,15 @@ void MemoryWindow::userClick(std::u16string_view button) {
 
 void MemoryWindow::userCloseBox() {
   if (onClose_) onClose_();
+}
+
+void MemoryWindow::systemEndsSession() {
+  if (onSessionEnd_) onSessionEnd_();
+}
+
+void MemoryWindowSystem::endProcessNow(int exitCode) {
+  endedWith_ = exitCode;
+  throw ProcessEnded{exitCode};
 }
 
 Window& MemoryWindowSystem::createWindow(const FormLayout& layout) { return window_.emplace(layout); }

@@ -53,6 +53,7 @@ class MemoryWindow : public Window {
   void onChange(std::u16string_view field, std::function<void()> handler) override;
   void onClick(std::u16string_view button, std::function<void()> handler) override;
   void onClose(std::function<void()> handler) override { onClose_ = std::move(handler); }
+  void onSessionEnd(std::function<void()> handler) override { onSessionEnd_ = std::move(handler); }
 
   MemoryTextField& memoryField(std::u16string_view name);
   bool visible() const { return visible_; }
@@ -60,13 +61,16 @@ class MemoryWindow : public Window {
   const FormLayout& layout() const { return layout_; }
   void userClick(std::u16string_view button);
   void userCloseBox();
+  // The session ends, at the moment of the call: nested in whatever the
+  // program is doing, as Windows' sent message lands in a wait.
+  void systemEndsSession();
 
  private:
   friend class MemoryTextField;
   FormLayout layout_;
   std::map<std::u16string, MemoryTextField, std::less<>> fields_;
   std::map<std::u16string, std::function<void()>, std::less<>> clicks_;
-  std::function<void()> onClose_;
+  std::function<void()> onClose_, onSessionEnd_;
   std::u16string focus_;
   bool visible_ = false;
 };
@@ -80,12 +84,15 @@ class MemoryWindowSystem : public WindowSystem {
   void doEvents() override;
   bool endAsked() const override { return ended_; }
   void showProgress(std::uint64_t done, std::uint64_t total) override { progress_.push_back({done, total}); }
+  // Throws ProcessEnded (runtime/program.h) with the code, kept in endedWith_.
+  [[noreturn]] void endProcessNow(int exitCode) override;
 
   MemoryWindow& window() { return *window_; }
 
   std::deque<std::function<void()>> userActions_;  // run by the event loop and doEvents, in order
   bool ended_ = false;
   bool loopRan_ = false;
+  std::optional<int> endedWith_;  // the code endProcessNow was called with
   std::size_t eventsDone_ = 0;  // doEvents calls
   struct Progress {
     std::uint64_t done, total;

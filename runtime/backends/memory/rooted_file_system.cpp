@@ -20,7 +20,7 @@ constexpr std::array<char16_t, 32> kHigh = {
 
 class StreamFile : public File {
  public:
-  explicit StreamFile(std::filebuf buf) : buf_(std::move(buf)) {}
+  StreamFile(std::filebuf buf, fs::path path) : buf_(std::move(buf)), path_(std::move(path)) {}
   std::size_t read(char* buffer, std::size_t size) override {
     return static_cast<std::size_t>(buf_.sgetn(buffer, static_cast<std::streamsize>(size)));
   }
@@ -32,9 +32,21 @@ class StreamFile : public File {
     const auto n = buf_.sputn(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (static_cast<std::size_t>(n) != bytes.size() || buf_.pubsync() != 0) throw Error(err::DeviceIoError);
   }
+  std::uint64_t size() override {
+    std::error_code ec;
+    const auto size = buf_.pubsync() == 0 ? fs::file_size(path_, ec) : 0;
+    if (ec) throw Error(err::DeviceIoError);
+    return size;
+  }
+  void truncate(std::uint64_t size) override {
+    std::error_code ec;
+    if (buf_.pubsync() == 0) fs::resize_file(path_, size, ec);
+    if (ec) throw Error(err::DeviceIoError);
+  }
 
  private:
   std::filebuf buf_;
+  fs::path path_;
 };
 
 }  // namespace
@@ -72,11 +84,11 @@ std::unique_ptr<File> RootedFileSystem::openFile(std::u16string_view path, OpenM
   if (fs::is_directory(host, ec)) throw errorWithDetail(err::PathFileAccessError, path);
   if (mode == OpenMode::Input && !fs::exists(host, ec)) throw errorWithDetail(err::FileNotFound, path);
   const auto how = mode == OpenMode::Input    ? std::ios::in
-                   : mode == OpenMode::Append ? std::ios::app
+                   : mode == OpenMode::Append ? std::ios::in | std::ios::app  // reads its last byte
                                               : std::ios::out | std::ios::trunc;
   std::filebuf buf;
   if (!buf.open(host, how | std::ios::binary)) throw errorWithDetail(err::PathFileAccessError, path);
-  return std::make_unique<StreamFile>(std::move(buf));
+  return std::make_unique<StreamFile>(std::move(buf), host);
 }
 
 void RootedFileSystem::removeFile(std::u16string_view path) {

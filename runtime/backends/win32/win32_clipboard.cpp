@@ -67,10 +67,14 @@ void Win32Clipboard::setText(std::u16string_view text, Entry entry) {
   // Released after the clipboard is closed: declared before the session.
   const HeldTurn turn = takeTurn();
   const ClipboardSession session(windows_.owner());
-  // A passing text goes beside what the clipboard holds; the final one
-  // replaces it all, markers of earlier passing texts included, in the
-  // same session, so that listeners see one change.
-  if (entry == Entry::Final && !EmptyClipboard()) throw lastError(err::CantOpenClipboard);
+  // The final text replaces all the clipboard holds, markers of passing
+  // texts included, in one session, so that listeners see one change. So
+  // does a passing one, unless this program still owns the clipboard:
+  // then it replaces only the text, and what another program copied in
+  // the meantime (text and HTML, say) never stands beside a report.
+  const HWND owner = windows_.owner();
+  if ((entry == Entry::Final || !owner || GetClipboardOwner() != owner) && !EmptyClipboard())
+    throw lastError(err::CantOpenClipboard);
   if (!SetClipboardData(CF_UNICODETEXT, memory.get())) throw lastError(err::CantOpenClipboard);
   memory.release();  // the clipboard owns it now
   for (auto& [format, data] : markers) {

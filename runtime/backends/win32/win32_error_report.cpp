@@ -17,6 +17,7 @@ std::u16string reportText(const Error& error) {
 
 void Win32ErrorReport::report(const Error& error) {
   const std::u16string text = reportText(error);
+  windows_.reporting(error.number());
   if (!MessageBoxW(windows_.owner(), wide(text), wide(programName_), MB_OK | MB_ICONERROR | MB_SETFOREGROUND)) {
     // No box (out of memory, no desktop): a debugger still sees the report,
     // and the exit code carries the number.

@@ -12,7 +12,7 @@ class Win32WindowSystem;
 class Win32ErrorReport : public ErrorReport {
  public:
   // programName captions the report.
-  Win32ErrorReport(const Win32WindowSystem& windows, std::u16string programName)
+  Win32ErrorReport(Win32WindowSystem& windows, std::u16string programName)
       : windows_(windows), programName_(std::move(programName)) {}
 
   // "Run-time error '75':", the description, and, when a Windows call
@@ -20,7 +20,7 @@ class Win32ErrorReport : public ErrorReport {
   void report(const Error& error) override;
 
  private:
-  const Win32WindowSystem& windows_;
+  Win32WindowSystem& windows_;
   std::u16string programName_;
 };
 

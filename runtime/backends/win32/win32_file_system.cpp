@@ -15,10 +15,11 @@ namespace rt::win32 {
 namespace {
 
 // Copies of these programs appending to one file take turns (the byte of
-// win32_turns.h, locked for the time of one write). Windows writes each
-// piece given to an append-only handle at the end, whole; Wine finds the
-// end and then writes there, so that two copies appending at once can
-// write over each other's record.
+// win32_turns.h, locked for the time of one append: its line end check, the
+// write, and the cut of a write that failed part way). Windows writes each
+// piece at the end, whole; Wine finds the end and then writes there, so
+// that two copies appending at once could write over each other's record,
+// and a cut must not take another copy's record with it.
 // How long a write waits for its turn before it writes all the same.
 constexpr DWORD kAppendTurnWaitMs = 2000, kAppendTurnPauseMs = 1;
 
@@ -67,19 +68,39 @@ class Win32File : public File {
   }
 
   void write(std::string_view bytes) override {
-    // One WriteFile call, and for an append in the file's append turn: the
-    // piece lands at the end whole, and no other copy's lands on it.
     if (bytes.size() > MAXDWORD) throw Error(err::OutOfMemory);
-    const AppendTurn turn = appending_ ? takeAppendTurn(handle_.get()) : AppendTurn();
+    // An append goes to the end as one piece: an offset of all ones asks
+    // for the end, as an append-only handle would, on a handle that may
+    // also cut and lock.
+    OVERLAPPED atEnd{};
+    atEnd.Offset = atEnd.OffsetHigh = 0xFFFFFFFF;
     DWORD written = 0;
-    if (!WriteFile(handle_.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
+    if (!WriteFile(handle_.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, appending_ ? &atEnd : nullptr))
       throw lastError(err::DeviceIoError);
     if (written != bytes.size()) throw Error(err::DiskFull);
   }
 
+  std::uint64_t size() override {
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(handle_.get(), &size)) throw lastError(err::DeviceIoError);
+    return static_cast<std::uint64_t>(size.QuadPart);
+  }
+
+  void truncate(std::uint64_t size) override {
+    FILE_END_OF_FILE_INFO end;
+    end.EndOfFile.QuadPart = static_cast<LONGLONG>(size);
+    if (!SetFileInformationByHandle(handle_.get(), FileEndOfFileInfo, &end, sizeof end)) throw lastError(err::DeviceIoError);
+  }
+
+  void beginAppend() override { turn_ = takeAppendTurn(handle_.get()); }
+  void endAppend() noexcept override { turn_.reset(); }
+
+  HANDLE handle() const { return handle_.get(); }
+
  private:
   UniqueFile handle_;
   bool appending_;
+  AppendTurn turn_;
 };
 
 int checkedSize(std::size_t size) {
@@ -98,7 +119,11 @@ std::unique_ptr<File> Win32FileSystem::openFile(std::u16string_view path, OpenMo
     share = FILE_SHARE_READ;
     disposition = CREATE_ALWAYS;
   } else if (mode == OpenMode::Append) {
-    access = FILE_APPEND_DATA | SYNCHRONIZE;
+    // Not FILE_APPEND_DATA alone: Windows locks the turn's byte only for a
+    // handle with read or write data access, cuts a failed append back only
+    // with write data access, and the last byte is read to end a line the
+    // file left open. Appends still go to the end (Win32File::write).
+    access = FILE_READ_DATA | FILE_WRITE_DATA | FILE_APPEND_DATA | SYNCHRONIZE;
     disposition = OPEN_ALWAYS;
   }
   // A sharing or lock violation is waited out; any other failure is final

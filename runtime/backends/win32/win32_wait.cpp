@@ -1,6 +1,25 @@
 #include "win32_wait.h"
 
 namespace rt::win32 {
+namespace {
+
+// The tick count by which every wait ends, once hurried; the one thread
+// sets and reads it.
+bool hurried = false;
+DWORD hurryUntil = 0;
+
+}  // namespace
+
+void hurryWaits(DWORD ms) {
+  hurried = true;
+  hurryUntil = GetTickCount() + ms;
+}
+
+DWORD waitAllowance(DWORD totalMs) {
+  if (!hurried) return totalMs;
+  const DWORD left = hurryUntil - GetTickCount();
+  return left > 0x7FFFFFFF ? 0 : left < totalMs ? left : totalMs;  // past the deadline: one try
+}
 
 bool pauseAnswering(DWORD ms, HANDLE wake) {
   const DWORD start = GetTickCount();

@@ -15,6 +15,12 @@ namespace rt::win32 {
 // wait: a mutex is then owned by this thread.
 bool pauseAnswering(DWORD ms, HANDLE wake = nullptr);
 
+// From now on every wait, however long it was to be, ends within ms of
+// this call: the end of the session leaves the program only a few seconds.
+void hurryWaits(DWORD ms);
+// How long a wait of totalMs that starts now may take.
+DWORD waitAllowance(DWORD totalMs);
+
 // Calls attempt() until it returns true, for up to totalMs; attempt() runs
 // at least once. Between tries it pauses up to pauseMs (less when the
 // deadline is nearer). A wake handle, when given, is waited on in the pauses
@@ -23,6 +29,7 @@ bool pauseAnswering(DWORD ms, HANDLE wake = nullptr);
 // succeeded.
 template <typename Attempt>
 bool retryAnswering(DWORD totalMs, DWORD pauseMs, Attempt&& attempt, HANDLE wake = nullptr) {
+  totalMs = waitAllowance(totalMs);
   const DWORD start = GetTickCount();
   for (;;) {
     if (attempt()) return true;

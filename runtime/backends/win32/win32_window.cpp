@@ -3,6 +3,7 @@
 #include "runtime/error.h"
 #include "win32_error.h"
 #include "win32_text.h"
+#include "win32_wait.h"
 
 namespace rt::win32 {
 namespace {
@@ -12,6 +13,9 @@ constexpr WORD kFirstControlId = 100;
 constexpr WORD kLabelId = 0xFFFF;  // IDC_STATIC: labels send no commands
 constexpr UINT kRunChange = WM_APP + 1;
 constexpr DWORD kFrameStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+// Every wait begun at the end of the session ends within this: the whole
+// handler is done well inside 2 s.
+constexpr DWORD kSessionEndWaitMs = 1500;
 
 int toPixels(int twips, UINT dpi) { return MulDiv(twips, static_cast<int>(dpi), 1440); }
 
@@ -240,14 +244,20 @@ LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
       run(onClose_);
       return 0;
-    // The session ends: the program ends as by its close box, a lookup
-    // stops after the record it is writing. Windows may end the process
-    // once every program has answered; the answer comes at once.
+    // Asked whether the session may end: yes, at once, and nothing stops.
+    // Another program may still call the end off (WM_ENDSESSION FALSE),
+    // and a lookup can be left whole at any record, so it holds nothing up.
     case WM_QUERYENDSESSION:
-      run(onClose_);
       return TRUE;
+    // The end is certain: Windows may end the process any moment after
+    // this returns, so the handler leaves all whole and ends the process
+    // before it returns. Its waits (the clipboard, the log's turn) give up
+    // in time, whatever another program holds: Windows waits about 5 s.
     case WM_ENDSESSION:
-      if (wParam) run(onClose_);
+      if (!wParam) return 0;
+      hurryWaits(kSessionEndWaitMs);
+      if (reportedExitCode_ >= 0) ExitProcess(static_cast<UINT>(reportedExitCode_));
+      if (onSessionEnd_) onSessionEnd_();
       return 0;
     case WM_DPICHANGED: {
       const auto* suggested = reinterpret_cast<const RECT*>(lParam);

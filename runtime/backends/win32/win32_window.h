@@ -45,6 +45,10 @@ class Win32Window : public Window {
   void onChange(std::u16string_view field, std::function<void()> handler) override;
   void onClick(std::u16string_view button, std::function<void()> handler) override;
   void onClose(std::function<void()> handler) override { onClose_ = std::move(handler); }
+  void onSessionEnd(std::function<void()> handler) override { onSessionEnd_ = std::move(handler); }
+  // While an error report is up, the end of the session ends the process
+  // with the report's number: the program's work is already left whole.
+  void endSessionWith(int exitCode) { reportedExitCode_ = exitCode; }
 
   HWND handle() const { return hwnd_.get(); }
   // Runs one message through the window; an exception thrown by an event
@@ -72,7 +76,8 @@ class Win32Window : public Window {
   FormLayout layout_;
   const Dpi& dpi_;
   std::vector<Control> controls_;
-  std::function<void()> onClose_;
+  std::function<void()> onClose_, onSessionEnd_;
+  int reportedExitCode_ = -1;  // none
   UniqueFont font_;
   UniqueWindow hwnd_;
   std::exception_ptr pending_;

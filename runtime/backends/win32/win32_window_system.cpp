@@ -24,6 +24,10 @@ Window& Win32WindowSystem::createWindow(const FormLayout& layout) {
   return *window_;
 }
 
+void Win32WindowSystem::reporting(int exitCode) {
+  if (window_) window_->endSessionWith(exitCode);
+}
+
 void Win32WindowSystem::runEventLoop() {
   MSG msg;
   while (!ended_) {

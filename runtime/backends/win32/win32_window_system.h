@@ -27,6 +27,9 @@ class Win32WindowSystem : public WindowSystem {
   void doEvents() override;
   bool endAsked() const override { return ended_; }
   void showProgress(std::uint64_t done, std::uint64_t total) override { taskbar_.show(owner(), done, total); }
+  [[noreturn]] void endProcessNow(int exitCode) override { ExitProcess(static_cast<UINT>(exitCode)); }
+  // An error report is up: the end of the session ends with its number.
+  void reporting(int exitCode);
 
   // The window, as owner of the clipboard and of the error report; null
   // before it exists.

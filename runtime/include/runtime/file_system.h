@@ -17,10 +17,30 @@ class File {
   virtual std::size_t read(char* buffer, std::size_t size) = 0;
   // Moves the read position to offset bytes from the start of the file.
   virtual void seek(std::uint64_t offset) = 0;
-  // Writes all bytes at once; in append mode they land at the end of the
-  // file as one piece, even with other writers appending at the same time.
+  // Writes all bytes in one piece: in output mode at the position, in
+  // append mode at the end of the file, even with other writers appending
+  // at the same time. An error once some of them may have landed (disk
+  // full: error 61). Appends go through appendLines below.
   virtual void write(std::string_view bytes) = 0;
+
+  // For appendLines. The file's size in bytes.
+  virtual std::uint64_t size() = 0;
+  // Cuts the file back to size bytes.
+  virtual void truncate(std::uint64_t size) = 0;
+  // Holds the file's append turn among copies of these programs from
+  // beginAppend to endAppend; nothing where the system needs no turns.
+  virtual void beginAppend() {}
+  virtual void endAppend() noexcept {}
 };
+
+// Appends bytes that are whole lines to a file opened for appending, in
+// its append turn: they start on a line of their own (the line end a file
+// lacks goes first) and reach the file whole or not at all. A write that
+// fails part way (disk full, a quota) is cut back to the file's length
+// before it, so that what the file held stays byte for byte, and the
+// write's error is thrown; when the cut fails too (a network drive gone),
+// its description says that a part may remain.
+void appendLines(File& file, std::string_view lines);
 
 class FileSystem {
  public:

@@ -1,7 +1,6 @@
 #pragma once
 // Files opened under small numbers, as the programs' procedures use them.
 #include <cstdint>
-#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -30,7 +29,7 @@ class FileTable {
   // Error 55 when the number is in use; the file system's errors otherwise.
   void open(int number, std::u16string_view path, OpenMode mode);
   // Writes what is buffered and frees the number; the number is free even
-  // when that last write fails.
+  // when that last write fails, and an append that fails leaves nothing.
   void close(int number);
   // Frees the number without writing what is buffered: what a writer made
   // only in part never reaches the file.
@@ -41,24 +40,29 @@ class FileTable {
   void remove(std::u16string_view path) { fs_.remove(path); }
   std::uint64_t sizeOf(std::u16string_view path) noexcept { return fs_.sizeOf(path); }
 
-  // Called with the size of each piece read from a file opened for input
-  // while it is set (a search reads up to 256 KiB at a time): how a long
-  // search shows how far it is and keeps its window alive. It may throw,
-  // which ends the read; an empty one stops the calls.
-  using ReadObserver = std::function<void(std::size_t bytes)>;
-  void observeReads(ReadObserver observer) { observer_ = std::move(observer); }
-
   bool eof(int number);
   // The next line; it ends at CR LF, a lone CR or a lone LF.
   std::u16string lineInput(int number);
-  // Skips to the next line that contains needle and returns true with the
-  // line in line; false at the end of the file. Same result as reading line
-  // by line and testing each, only faster.
-  bool lineInputContaining(int number, std::u16string_view needle, std::u16string& line);
+
+  // What one step of a search came to.
+  enum class Search {
+    Found,   // the next line that holds the text is in line
+    End,     // no more lines hold it
+    Paused,  // a read's worth (256 KiB) read without finding one
+  };
+  // Searches on for the next line that contains needle; the same lines as
+  // reading line by line and testing each, only faster. A search never
+  // reads more than 256 KiB without returning, so that its caller can run
+  // the window's events and show how far it is; called again, it goes on
+  // where it paused.
+  Search lineInputContaining(int number, std::u16string_view needle, std::u16string& line);
+  // Bytes read from a file open for input so far; bytes read again (the
+  // start of a line found after it was passed over) count again.
+  std::uint64_t bytesRead(int number);
 
   // Writes one line in the system code page, ended by CR LF. In append mode
-  // all lines reach the file at close, in one write; in output mode they go
-  // out in pieces of at least 64 KiB.
+  // all lines reach the file at close, whole or not at all (appendLines in
+  // file_system.h); in output mode they go out in pieces of at least 64 KiB.
   void printLine(int number, std::initializer_list<PrintItem> items);
 
  private:
@@ -67,7 +71,6 @@ class FileTable {
 
   FileSystem& fs_;
   std::unique_ptr<CodePage> codePage_;  // shared by the readers, so its census is taken once
-  ReadObserver observer_;
   std::map<int, std::unique_ptr<Entry>> open_;
 };
 

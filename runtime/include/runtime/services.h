@@ -64,6 +64,15 @@ class Window {
   virtual void onClick(std::u16string_view button, std::function<void()> handler) = 0;
   // Close box, Alt+F4, system menu.
   virtual void onClose(std::function<void()> handler) = 0;
+  // The session ends for certain (Windows: WM_ENDSESSION after every program
+  // agreed; a question alone, or an end called off, raises nothing). The
+  // system may end the process at any moment after the handler returns, so
+  // the handler leaves all as it must stay and ends the process itself
+  // (WindowSystem::endProcessNow). It runs nested wherever the program
+  // answers the system: among the events, and inside any wait of a
+  // service (the clipboard, a file's turn or sharing). Every wait the
+  // handler starts ends within about 1.5 s.
+  virtual void onSessionEnd(std::function<void()> handler) = 0;
 };
 
 // The window system: Form1's window and the loop that runs its events.
@@ -86,6 +95,10 @@ class WindowSystem {
   // How far a long procedure is, on the program's taskbar button; total 0
   // takes the progress away. Nothing where the system shows none.
   virtual void showProgress(std::uint64_t done, std::uint64_t total) = 0;
+  // Ends the process at once with exitCode, wherever it is called from:
+  // nothing after it runs, no file is written or closed. For the end of the
+  // session, once all is left as it must stay.
+  [[noreturn]] virtual void endProcessNow(int exitCode) = 0;
 };
 
 class Clipboard {
@@ -94,8 +107,12 @@ class Clipboard {
   // 1809 and later), cloud sync and clipboard managers pass over a Passing
   // text: the run replaces it before it ends.
   enum class Entry {
-    Passing,  // added beside what the clipboard holds, marked to be passed over
-    Final,    // what the run leaves: replaces everything the clipboard holds
+    // Marked to be passed over. The first replaces everything the
+    // clipboard holds; while the program still owns the clipboard, a later
+    // one replaces its text (a copy by another program in between is
+    // replaced whole again).
+    Passing,
+    Final,  // what the run leaves: replaces everything the clipboard holds
   };
   virtual ~Clipboard() = default;
   // Error 521 when the clipboard cannot be opened.
