@@ -50,24 +50,25 @@ void LookupRun::log(const Lease& lease) {
 }
 
 void LookupRun::end(End how) {
-  if (ended_) return;
-  ended_ = how;
+  // A later call finishes what an earlier one could not: the session may
+  // end inside this very call, in the wait of its clipboard set.
+  if (!ended_) ended_ = how;
   rt::FileTable& files = rt_.files;
   // Nothing more is written to them: a record not yet appended stays out.
   for (const int number : {kListFile, kListingFile, logNumber_})
     if (number != 0) files.abandon(number);
   try {
-    // The session may end before the run has emptied it.
-    if (how != End::Failed && !dataFileEmptied_) emptyDataFile();
+    if (!dataFileEmptied_) emptyDataFile();  // the run may not have got there
   } catch (const rt::ProcessEnded&) {
     throw;
   } catch (...) {
     // Held past the time left, or no c:\temp: left as it is.
   }
-  const std::optional<std::u16string>& last = how == End::Failed ? lastSet_ : lastLogged_;
-  if (!last) return;
+  const std::optional<std::u16string>& last = ended_ == End::Failed ? lastSet_ : lastLogged_;
+  if (!last || clipboardLeft_) return;
   try {
     rt_.clipboard.setText(*last, rt::Clipboard::Entry::Final);
+    clipboardLeft_ = true;
   } catch (const rt::ProcessEnded&) {
     throw;
   } catch (...) {

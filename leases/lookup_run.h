@@ -4,7 +4,7 @@
 // failed. What a lookup leaves is decided here alone:
 //   - the log holds whole records only; the record being written when the
 //     session ends is absent;
-//   - c:\temp\datas.txt is empty;
+//   - c:\temp\datas.txt is empty (emptied now if the run had not got there);
 //   - the lookup's files are closed;
 //   - the clipboard's whole content is the last logged report, set as the
 //     run's final entry (after a failure the last report set, which may be
@@ -41,16 +41,17 @@ class LookupRun {
   // the last report set is then the last logged.
   void log(const Lease& lease);
 
-  // Leaves what the run leaves (above). Only the first call does anything.
-  // What cannot be done is left as it is: no error comes out, only the
-  // in-memory backend's rt::ProcessEnded when the session ends inside.
+  // Leaves what the run leaves (above); the first call says how the run
+  // ended, a later one finishes what is still undone. What cannot be done
+  // is left as it is: no error comes out, only the in-memory backend's
+  // rt::ProcessEnded when the session ends inside.
   void end(End how);
 
  private:
   conv::Form1& form_;
   const rt::Services& rt_;
   std::optional<std::u16string> lastSet_, lastLogged_;
-  bool dataFileEmptied_ = false;
+  bool dataFileEmptied_ = false, clipboardLeft_ = false;
   int logNumber_ = 0;  // while the log is open
   std::optional<End> ended_;
 };

@@ -42,15 +42,25 @@ inline int errorOf(const std::function<void()>& action) {
 // Real files with faults planted, as SQLite's tests plant I/O errors: the
 // k-th open or write (both counted, from 1) fails with error 61, Disk full;
 // a write lets its first half land before it fails, as a full disk does.
-// With everyWrite, every write fails so.
+// With everyWrite, every write fails so. With onDue, the k-th operation
+// calls it first instead (the end of the session landing in its wait).
 class Faults : public rt::FileSystem {
  public:
   explicit Faults(rt::FileSystem& real, std::size_t failAt = 0, bool everyWrite = false)
       : real_(real), failAt_(failAt), everyWrite_(everyWrite) {}
+  Faults(rt::FileSystem& real, std::size_t dueAt, std::function<void()> onDue)
+      : real_(real), failAt_(dueAt), onDue_(std::move(onDue)) {}
   std::string encode(std::u16string_view text) override { return real_.encode(text); }
   std::u16string decode(std::string_view bytes) override { return real_.decode(bytes); }
-  std::size_t calls = 0;  // opens and writes so far
-  bool failed = false;    // whether the planted fault was met
+  // Counts one operation; whether it is the k-th.
+  bool due() {
+    if (++calls != failAt_) return false;
+    met = true;
+    if (onDue_) onDue_();
+    return !onDue_;
+  }
+  std::size_t calls = 0;  // operations so far
+  bool met = false;       // whether the k-th came
 
  protected:
   std::unique_ptr<rt::File> openFile(std::u16string_view path, rt::OpenMode mode) override {
@@ -75,14 +85,10 @@ class Faults : public rt::FileSystem {
 
  private:
   static rt::Error diskFull() { return rt::Error(rt::err::DiskFull, rt::standardDescription(rt::err::DiskFull), 112); }
-  bool due() {
-    if (++calls != failAt_) return false;
-    failed = true;
-    return true;
-  }
   rt::FileSystem& real_;
   std::size_t failAt_;
-  bool everyWrite_;
+  bool everyWrite_ = false;
+  std::function<void()> onDue_;
 };
 
 // A search through every pause, as a lookup makes it: true with the next

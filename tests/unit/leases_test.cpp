@@ -338,6 +338,217 @@ TEST_F(World, ALookupRunsEventsEvery20MsAndShowsItsProgressAfterHalfASecondEvery
   EXPECT_EQ(text2.text(), u"00-22");
 }
 
+// A clipboard whose every set counts as one of the faults' operations.
+class CountedClipboard : public rt::MemoryClipboard {
+ public:
+  explicit CountedClipboard(testing_support::Faults& faults) : faults_(faults) {}
+  void setText(std::u16string_view text, Entry entry) override {
+    if (faults_.due()) throw rt::Error(rt::err::CantOpenClipboard);
+    MemoryClipboard::setText(text, entry);
+  }
+
+ private:
+  testing_support::Faults& faults_;
+};
+
+// A small lookup (two listings, three leases) run over planted faults: its
+// reports and records in order, a log that held a line cut short, and a
+// clipboard that held another program's text and HTML.
+class Endings : public World {
+ protected:
+  Endings() {
+    write(u"c:\\temp\\list.txt", "c:\\temp\\a.txt\r\nc:\\temp\\b.txt\r\n");
+    write(u"c:\\temp\\a.txt", lease("10.0.0.1", "00-1a-00-00-00-01", "one.x") + "\r\n" +
+                                  lease("10.0.0.2", "00-1a-00-00-00-02", "two.x") + "\r\n");
+    write(u"c:\\temp\\b.txt", lease("10.0.0.3", "00-1a-00-00-00-03", "three.x") + "\r\n");
+    const std::string hosts[] = {"one", "two", "three"};
+    for (int i = 0; i < 3; ++i) {
+      const std::string n = std::to_string(i + 1), mac = "00:1a:00:00:00:0" + n, ip = "10.0.0." + n;
+      reports.push_back(rt::widen("Hostname " + hosts[i] + "\r\nMacaddress:" + mac + "\r\nIPaddress:" + ip +
+                                  "\r\nMask:255.255.0.0\r\nLease:01.01.2027 10:00:00"));
+      records.push_back(record(" " + hosts[i], mac, ip, "255.255.0.0", "01.01.2027 10:00:00"));
+    }
+  }
+
+  // Runs the lookup over faults; the log, datas.txt and the clipboard as
+  // the fixture says first.
+  int lookUp(testing_support::Faults& faults) {
+    write(u"c:\\temp\\findout.txt", kEarlier);
+    write(u"c:\\temp\\datas.txt", "stale");
+    form.reset();
+    services.emplace(faults);
+    clipboard.emplace(faults);
+    clipboard->otherProgramCopies(u"before", {u"HTML Format"});
+    services->invocation.commandLine_ = u"/dhcp<c:\\temp\\list.txt 00-1a";
+    const rt::Services parts{services->windows, *clipboard,       services->processes, services->invocation,
+                             services->clock,   services->errors, services->files};
+    form.emplace(parts, leases::leaseBranch);
+    return rt::runProgram(parts, [&] { form->Form_Load(); });
+  }
+
+  // How many records the log holds after what it held, whole and in order;
+  // none when it holds anything else.
+  std::optional<std::size_t> wholeRecords() const { return wholeRecords(read(u"c:\\temp\\findout.txt")); }
+  std::optional<std::size_t> wholeRecords(const std::string& log) const {
+    if (log == kEarlier) return 0;
+    std::string whole = std::string(kEarlier) + "\r\n";  // the line end it lacked, first
+    for (std::size_t n = 0; n < records.size(); ++n)
+      if (log == (whole += records[n])) return n + 1;
+    return std::nullopt;
+  }
+
+  // How many reports were set as passing entries: the first ones, in order.
+  std::size_t reportsSet() const { return reportsSet(*clipboard); }
+  std::size_t reportsSet(const rt::MemoryClipboard& clipboard) const {
+    std::size_t set = 0;
+    for (const auto& change : clipboard.history_)
+      if (change.entry == rt::Clipboard::Entry::Passing) EXPECT_EQ(change.text, reports.at(set++));
+    return set;
+  }
+
+  // The clipboard's whole content: the report, the run's final entry, or
+  // what the other program put there.
+  void expectClipboardHolds(const std::u16string* report) const { expectClipboardHolds(*clipboard, report); }
+  static void expectClipboardHolds(const rt::MemoryClipboard& clipboard, const std::u16string* report) {
+    if (!report) {
+      EXPECT_EQ(clipboard.text_, u"before");
+      EXPECT_EQ(clipboard.otherFormats_, std::vector<std::u16string>{u"HTML Format"});
+      return;
+    }
+    EXPECT_EQ(clipboard.text_, *report);
+    EXPECT_TRUE(clipboard.otherFormats_.empty());
+    EXPECT_EQ(clipboard.history_.back().entry, rt::Clipboard::Entry::Final);
+  }
+
+  static constexpr char kEarlier[] = "an earlier line cut short";
+  std::vector<std::u16string> reports;
+  std::vector<std::string> records;
+  std::optional<rt::MemoryServices> services;
+  std::optional<CountedClipboard> clipboard;
+  std::optional<conv::Form1> form;
+};
+
+// Every open, write and clipboard set fails in turn, a write with half
+// of it landed (a full disk): the run ends with that failure's report,
+// the log holds what it held and whole records, datas.txt is empty, and
+// the clipboard holds the last report set, alone, or what it held.
+TEST_F(Endings, AFailureAnywhereLeavesWholeRecordsAndTheLastReportSetAlone) {
+  bool met = true;
+  for (std::size_t k = 1; met; ++k) {
+    SCOPED_TRACE("operation " + std::to_string(k));
+    testing_support::Faults faults(fs_, k);
+    const int code = lookUp(faults);
+    met = faults.met;
+    const auto logged = wholeRecords();
+    ASSERT_TRUE(logged.has_value()) << read(u"c:\\temp\\findout.txt");
+    const std::size_t set = reportsSet();
+    EXPECT_EQ(read(u"c:\\temp\\datas.txt"), "");
+    const auto& reported = services->errors.reported_;
+    if (reported.empty()) {
+      // No fault, or the final set of a finished lookup: the last report
+      // stays as it was set, alone.
+      EXPECT_EQ(code, 0);
+      EXPECT_EQ(*logged, 3u);
+      EXPECT_EQ(clipboard->text_, reports[2]);
+      EXPECT_TRUE(clipboard->otherFormats_.empty());
+      continue;
+    } else {
+      ASSERT_EQ(reported.size(), 1u);
+      EXPECT_EQ(code, reported[0].number());
+      EXPECT_TRUE(code == rt::err::DiskFull || code == rt::err::CantOpenClipboard) << code;
+      if (code == rt::err::DiskFull) EXPECT_EQ(reported[0].systemCode(), 112u);
+    }
+    // The last report set: one past the last logged when its record failed,
+    // or when its own set failed (then it is tried once more, as the final).
+    const std::size_t last = set + (code == rt::err::CantOpenClipboard ? 1 : 0);
+    EXPECT_TRUE(last == *logged || last == *logged + 1) << last << " set, " << *logged << " logged";
+    expectClipboardHolds(last ? &reports[last - 1] : nullptr);
+  }
+  // A one-shot conversion: field and clipboard as always, exit code 0, no
+  // report, and the script exact or absent (and then not started).
+  met = true;
+  for (std::size_t k = 1; met; ++k) {
+    SCOPED_TRACE("conversion, operation " + std::to_string(k));
+    testing_support::Faults faults(fs_, k);
+    rt::MemoryServices converter(faults);
+    converter.invocation.environment_[u"TEMP"] = u"c:\\temp";
+    converter.invocation.commandLine_ = u"00:11:22";
+    conv::Form1 form1(converter);
+    EXPECT_EQ(rt::runProgram(converter, [&] { form1.Form_Load(); }), 0);
+    met = faults.met;
+    EXPECT_TRUE(converter.errors.reported_.empty());
+    EXPECT_EQ(converter.windows.window().memoryField(u"Text2").text(), u"00-11-22");
+    EXPECT_EQ(converter.clipboard.text_, u"00-11-22");
+    const bool script = exists(u"c:\\temp\\wmac.cmd");
+    if (script) EXPECT_EQ(read(u"c:\\temp\\wmac.cmd"), "set mac=\r\nset mac=00-11-22\r\n");
+    EXPECT_EQ(converter.processes.started_.size(), script ? 1u : 0u);
+    EXPECT_EQ(script, !met);
+  }
+}
+
+// The session ends for certain in turn at every open, write and clipboard
+// set, where Windows' message lands in their waits: the process ends at
+// once with 1223 (0 once the lookup had finished), with whole records,
+// datas.txt empty and the last logged report alone on the clipboard.
+TEST_F(Endings, TheEndOfTheSessionAnywhereEndsTheRunWhole) {
+  testing_support::Faults counting(fs_);
+  ASSERT_EQ(lookUp(counting), 0);
+  const std::size_t operations = counting.calls;  // the last: the final clipboard set
+  // What the process leaves where it ends, before the way out unwinds.
+  struct Left {
+    std::string log, datas;
+    bool script = false;
+    rt::MemoryClipboard clipboard;
+  };
+  std::optional<Left> left;
+  const auto atEnd = [&] {
+    left = Left{read(u"c:\\temp\\findout.txt"), read(u"c:\\temp\\datas.txt"), exists(u"c:\\temp\\wmac.cmd"), *clipboard};
+  };
+  for (std::size_t k = 1; k <= operations; ++k) {
+    SCOPED_TRACE("operation " + std::to_string(k));
+    left.reset();
+    testing_support::Faults faults(fs_, k, [&] {
+      services->windows.atProcessEnd_ = atEnd;
+      services->windows.window().systemEndsSession();
+    });
+    const int code = lookUp(faults);
+    ASSERT_TRUE(left.has_value());
+    EXPECT_EQ(services->windows.endedWith_, code);
+    EXPECT_EQ(code, k == operations ? 0 : rt::kStoppedExitCode);
+    EXPECT_TRUE(services->errors.reported_.empty());
+    const auto logged = wholeRecords(left->log);
+    ASSERT_TRUE(logged.has_value()) << left->log;
+    EXPECT_EQ(left->datas, "");
+    const std::size_t set = reportsSet(left->clipboard);
+    if (*logged > 0) {
+      expectClipboardHolds(left->clipboard, &reports[*logged - 1]);
+    } else if (set == 0) {
+      expectClipboardHolds(left->clipboard, nullptr);
+    } else {  // the first report, set but never logged, stays as it was set
+      EXPECT_EQ(left->clipboard.text_, reports[0]);
+      EXPECT_TRUE(left->clipboard.otherFormats_.empty());
+    }
+  }
+  // A conversion ends as by its close box, its script exact or absent.
+  for (std::size_t k = 1; k <= 2; ++k) {
+    SCOPED_TRACE("conversion, operation " + std::to_string(k));
+    left.reset();
+    std::optional<conv::Form1> form1;
+    testing_support::Faults faults(fs_, k, [&] {
+      services->windows.atProcessEnd_ = atEnd;
+      services->windows.window().systemEndsSession();
+    });
+    services.emplace(faults);
+    services->invocation.environment_[u"TEMP"] = u"c:\\temp";
+    services->invocation.commandLine_ = u"00:11:22";
+    form1.emplace(*services);
+    EXPECT_EQ(rt::runProgram(*services, [&] { form1->Form_Load(); }), 0);
+    EXPECT_EQ(services->windows.endedWith_, 0);
+    ASSERT_TRUE(left.has_value());
+    EXPECT_FALSE(left->script);
+  }
+}
+
 TEST(LeaseLine, LinesWithoutTheLeaseShapeGiveNoLease) {
   EXPECT_FALSE(leases::parseLeaseLine(u"a - b - c - d").has_value());
   EXPECT_FALSE(leases::parseLeaseLine(u"a - b - c - d - no name mark").has_value());

@@ -68,6 +68,7 @@ void MemoryWindow::systemEndsSession() {
 
 void MemoryWindowSystem::endProcessNow(int exitCode) {
   endedWith_ = exitCode;
+  if (atProcessEnd_) atProcessEnd_();
   throw ProcessEnded{exitCode};
 }
 

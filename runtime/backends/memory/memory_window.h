@@ -93,6 +93,9 @@ class MemoryWindowSystem : public WindowSystem {
   bool ended_ = false;
   bool loopRan_ = false;
   std::optional<int> endedWith_;  // the code endProcessNow was called with
+  // Called by endProcessNow before it throws: a test sees there what a
+  // process ended at once leaves, before any cleanup on the way out runs.
+  std::function<void()> atProcessEnd_;
   std::size_t eventsDone_ = 0;  // doEvents calls
   struct Progress {
     std::uint64_t done, total;
