@@ -35,12 +35,29 @@ start_virtual_display() {
 }
 if [ -z "${DISPLAY:-}" ]; then start_virtual_display || return 1; fi
 
+# The X id, in decimal, of a mapped top-level window whose name matches
+# REGEX; nothing when there is none.
+top_level_window() {  # REGEX
+  local hex
+  for hex in $(xwininfo -root -children 2>/dev/null |
+               awk -v re="$1" 'match($0, /^ +0x[0-9a-f]+ "[^"]*"/) {
+                 line = substr($0, RSTART, RLENGTH); sub(/^ +/, "", line)
+                 id = line; sub(/ .*/, "", id); name = line; sub(/^[^"]*"/, "", name); sub(/"$/, "", name)
+                 if (name ~ re) print id }'); do
+    xwininfo -id "$hex" 2>/dev/null | grep -q 'Map State: IsViewable' && { echo $((hex)); return; }
+  done
+}
+
 # Prints the X id of the first visible window whose name matches REGEX,
 # waiting up to SECONDS (default 20) for it; returns 1 when none came.
 wait_for_window() {  # REGEX [SECONDS]
   local id deadline=$((SECONDS + ${2:-20}))
   while :; do
     id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1) || true
+    # xdotool gives up at the first window that goes while it looks, and
+    # Wine's clipboard manager makes and drops one at every clipboard change
+    # (a lookup makes one a millisecond): then the top-level windows' names.
+    [ -n "$id" ] || id=$(top_level_window "$1")
     [ -n "$id" ] && { echo "$id"; return 0; }
     [ "$SECONDS" -lt "$deadline" ] || return 1
     sleep 0.1

@@ -47,6 +47,21 @@ grep -q '^Windows error 32: .' <<<"$report" || fail "report without Windows' err
 wait "$holder_pid" || true
 expect_eq "$(cat "$unix_c/temp/findout.txt")" $'an earlier record\r' "log after the unwritable log"
 
+# Rich content copied in another program, then a lookup whose second
+# listing is missing: the clipboard holds the last report alone, no HTML
+# beside it, before the report is shown.
+rm -f "$unix_c/temp/findout.txt"
+printf 'c:\\temp\\leases-1.txt\r\nc:\\temp\\no-such-listing.txt\r\n' >"$unix_c/temp/list-missing.txt"
+wintool clip-set-rich "copied before"
+expect_eq "$(wintool clip-formats | tr -d '\r')" "HTML Format" "the rich content copied"
+expect_report 'no-such-listing.txt' "$TESSILO" '/dhcp<c:\temp\list-missing.txt' 00-1a
+expect_eq "$exit_code" 53 "exit code with the second listing missing"
+IFS='|' read -r _ _ host mac ip mask lease <<<"$(log_records | tail -n1)"
+expect_eq "$(clipboard)" "Hostname$host"$'\r\n'"Macaddress:$mac"$'\r\n'"IPaddress:$ip"$'\r\n'"Mask:$mask"$'\r\n'"Lease:$lease" \
+  "clipboard after the failed lookup"
+expect_eq "$(wintool clip-formats | tr -d '\r')" "" "formats beside the report after the failed lookup"
+printf 'an earlier record\r\n' >"$unix_c/temp/findout.txt"
+
 # c:\temp missing.
 mv "$unix_c/temp" "$unix_c/temp.away"
 expect_report 'datas.txt' "${lookup[@]}"

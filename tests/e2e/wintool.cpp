@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "leases/lease_record.h"
+#include "win32_turns.h"
 
 namespace {
 
@@ -126,6 +127,53 @@ int fileHold(const wchar_t* path, int ms) {
   if (file == INVALID_HANDLE_VALUE) return 2;
   out("held\n");
   Sleep(static_cast<DWORD>(ms));
+  CloseHandle(file);
+  return 0;
+}
+
+// Puts text on the clipboard with "HTML Format" beside it, as a word
+// processor copies.
+int clipSetRich(const std::wstring& wide) {
+  const std::string html = "<html><body><!--StartFragment-->" + utf8(wide) + "<!--EndFragment--></body></html>";
+  HGLOBAL text = GlobalAlloc(GMEM_MOVEABLE, (wide.size() + 1) * sizeof(wchar_t));
+  HGLOBAL rich = GlobalAlloc(GMEM_MOVEABLE, html.size() + 1);
+  memcpy(GlobalLock(text), wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
+  GlobalUnlock(text);
+  memcpy(GlobalLock(rich), html.c_str(), html.size() + 1);
+  GlobalUnlock(rich);
+  if (!openClipboard()) return 2;
+  EmptyClipboard();
+  SetClipboardData(CF_UNICODETEXT, text);
+  SetClipboardData(RegisterClipboardFormatW(L"HTML Format"), rich);
+  CloseClipboard();
+  return 0;
+}
+
+// The clipboard's formats that have names (registered ones, "HTML Format"
+// say), one per line; the standard ones are left out.
+int clipFormats() {
+  if (!openClipboard()) return 2;
+  for (UINT format = EnumClipboardFormats(0); format; format = EnumClipboardFormats(format)) {
+    wchar_t name[128];
+    if (GetClipboardFormatNameW(format, name, 128) > 0) out(utf8(name) + "\n");
+  }
+  CloseClipboard();
+  return 0;
+}
+
+// Holds a file's append turn, as another copy of the programs appending to
+// it does: the byte of win32_turns.h locked, for the given milliseconds;
+// prints "held" once it has it.
+int turnHold(const wchar_t* path, int ms) {
+  HANDLE file = CreateFileW(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return 2;
+  OVERLAPPED at = rt::win32::appendTurnAt();
+  if (!LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &at)) return 3;
+  out("held\n");
+  Sleep(static_cast<DWORD>(ms));
+  at = rt::win32::appendTurnAt();
+  UnlockFileEx(file, 0, 1, 0, &at);
   CloseHandle(file);
   return 0;
 }
@@ -272,6 +320,40 @@ int children(DWORD parent) {
   return 0;
 }
 
+// Ends the Windows session for the program's window as Windows does:
+// asks (WM_QUERYENDSESSION), then tells (WM_ENDSESSION) whether the end is
+// certain ("end") or called off ("cancel"). With "end", ends the process
+// right after the answer, as Windows may. Prints "answer=A told_ms=T
+// exit=E": the answer to the question, how long the program took over the
+// end, and its exit code when it ended ("none" while it runs).
+int endSession(const std::wstring& mode) {
+  HWND hwnd = findForm();
+  if (!hwnd) return 2;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+  if (!process) return 2;
+  const bool ending = mode == L"end";
+  DWORD_PTR answer = 0;
+  SendMessageTimeoutW(hwnd, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000, &answer);
+  const DWORD before = GetTickCount();
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutW(hwnd, WM_ENDSESSION, ending, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000, &ignored);
+  const DWORD told = GetTickCount() - before;
+  std::string exit = "none";
+  if (ending) {
+    // Windows may end it at any moment after the answer; the program ended
+    // itself before answering, so this finds it gone.
+    if (WaitForSingleObject(process, 0) != WAIT_OBJECT_0) TerminateProcess(process, 259);
+    WaitForSingleObject(process, 5000);
+  }
+  DWORD code = 0;
+  if (WaitForSingleObject(process, 0) == WAIT_OBJECT_0 && GetExitCodeProcess(process, &code)) exit = std::to_string(code);
+  CloseHandle(process);
+  out("answer=" + std::to_string(answer) + " told_ms=" + std::to_string(told) + " exit=" + exit + "\n");
+  return 0;
+}
+
 int closeBox() {
   HWND hwnd = findForm();
   if (!hwnd) return 2;
@@ -394,6 +476,10 @@ int wmain(int argc, wchar_t** argv) {
   if (verb == L"clip-get") return clipGet();
   if (verb == L"clip-set" && argc > 2) return clipSet(argv[2]);
   if (verb == L"clip-hold" && argc > 2) return clipHold(_wtoi(argv[2]));
+  if (verb == L"clip-set-rich" && argc > 2) return clipSetRich(argv[2]);
+  if (verb == L"clip-formats") return clipFormats();
+  if (verb == L"turn-hold" && argc > 3) return turnHold(argv[2], _wtoi(argv[3]));
+  if (verb == L"end-session" && argc > 2) return endSession(argv[2]);
   if (verb == L"clip-watch" && argc > 3) return clipWatch(_wtoi(argv[2]), _wtoi(argv[3]));
   if (verb == L"file-hold" && argc > 3) return fileHold(argv[2], _wtoi(argv[3]));
   if (verb == L"form") return form();
@@ -406,6 +492,6 @@ int wmain(int argc, wchar_t** argv) {
   if (verb == L"names") return names();
   if (verb == L"wait-desktop") return waitDesktop();
   if (verb == L"records" && argc > 2) return records(argv[2]);
-  out("usage: wintool clip-get | clip-set TEXT | clip-hold MS | clip-watch IDLE_MS MAX_MS | file-hold PATH MS | form | has-form | children PID | names | wait-desktop | dialog-text | close-box | ask-window MS | records LOGPATH | run NAME=VALUE... -- PROGRAM ARGS; --desktop NAME first: that desktop's windows\n");
+  out("usage: wintool clip-get | clip-set TEXT | clip-set-rich TEXT | clip-formats | clip-hold MS | turn-hold PATH MS | end-session end|cancel | clip-watch IDLE_MS MAX_MS | file-hold PATH MS | form | has-form | children PID | names | wait-desktop | dialog-text | close-box | ask-window MS | records LOGPATH | run NAME=VALUE... -- PROGRAM ARGS; --desktop NAME first: that desktop's windows\n");
   return 64;
 }

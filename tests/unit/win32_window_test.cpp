@@ -1,8 +1,10 @@
 // The Windows backend in this process: a change of DPI, as Windows sends it
 // when the window moves to a monitor of another DPI, lays the window out
-// again exactly at the new DPI and loses nothing the user had; and the one
-// wait keeps answering what other threads send.
+// again exactly at the new DPI and loses nothing the user had; the one
+// wait keeps answering what other threads send; and a file opened for
+// appending has the rights its append needs on Windows.
 #include <windows.h>
+#include <winternl.h>
 
 #include <gtest/gtest.h>
 
@@ -10,6 +12,8 @@
 
 #include "converter/form1.h"
 #include "win32_dpi.h"
+#include "win32_file_system.h"
+#include "win32_turns.h"
 #include "win32_handles.h"
 #include "win32_wait.h"
 #include "win32_window.h"
@@ -153,6 +157,61 @@ TEST(Win32Wait, AWaitAnswersWhatAnotherThreadSendsTakesAFreedMutexOnceAndGivesUp
   EXPECT_FALSE(retryAnswering(300, 50, [&] { return ++tries, false; }));
   EXPECT_GE(GetTickCount() - start, 300u);
   EXPECT_GT(tries, 1);
+}
+
+// Wine checks no access right, so the rights Windows grants the log's
+// handle are asked of Windows itself: locking the turn's byte needs read or
+// write data access, cutting a failed append back needs write data access,
+// reading the last byte read data access. The appends still land at the end.
+TEST(Win32Files, AnAppendHandleMayLockItsTurnCutAFailedAppendAndReadItsLastByte) {
+  wchar_t folder[MAX_PATH], name[MAX_PATH];
+  ASSERT_TRUE(GetTempPathW(MAX_PATH, folder));
+  ASSERT_TRUE(GetTempFileNameW(folder, L"mac", 0, name));
+  {
+    const rt::win32::UniqueFile raw(CreateFileW(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    DWORD written = 0;
+    ASSERT_TRUE(WriteFile(raw.get(), "cut short", 9, &written, nullptr));
+  }
+  rt::win32::Win32FileSystem files;
+  const std::wstring path(name);
+  auto file = files.open(std::u16string(path.begin(), path.end()), rt::OpenMode::Append);
+  const HANDLE handle = rt::win32::nativeHandle(*file);
+
+  using Query = NTSTATUS(NTAPI*)(HANDLE, OBJECT_INFORMATION_CLASS, PVOID, ULONG, PULONG);
+  const auto query = reinterpret_cast<Query>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryObject")));
+  ASSERT_NE(query, nullptr);
+  PUBLIC_OBJECT_BASIC_INFORMATION basic{};
+  ASSERT_EQ(query(handle, ObjectBasicInformation, &basic, sizeof basic, nullptr), 0);
+  const ACCESS_MASK needed = FILE_READ_DATA | FILE_WRITE_DATA | FILE_APPEND_DATA;
+  EXPECT_EQ(basic.GrantedAccess & needed, needed) << std::hex << basic.GrantedAccess;
+
+  // The turn held keeps another copy's lock off; given back, it is free.
+  rt::win32::UniqueFile other(
+      CreateFileW(name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+  const auto otherLocks = [&] {
+    OVERLAPPED at = rt::win32::appendTurnAt();
+    if (!LockFileEx(other.get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at)) return false;
+    at = rt::win32::appendTurnAt();
+    UnlockFileEx(other.get(), 0, 1, 0, &at);
+    return true;
+  };
+  file->beginAppend();
+  EXPECT_FALSE(otherLocks());
+  file->endAppend();
+  EXPECT_TRUE(otherLocks());
+
+  // Lines start on a line of their own and land at the end; a cut takes
+  // the file back.
+  rt::appendLines(*file, "x\r\n");
+  file->seek(0);
+  char back[32] = {};
+  EXPECT_EQ(std::string(back, file->read(back, sizeof back)), "cut short\r\nx\r\n");
+  file->truncate(9);
+  EXPECT_EQ(file->size(), 9u);
+  file.reset();
+  other.reset();
+  EXPECT_TRUE(DeleteFileW(name));
 }
 
 }  // namespace

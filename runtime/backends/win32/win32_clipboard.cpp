@@ -69,12 +69,16 @@ void Win32Clipboard::setText(std::u16string_view text, Entry entry) {
   const ClipboardSession session(windows_.owner());
   // The final text replaces all the clipboard holds, markers of passing
   // texts included, in one session, so that listeners see one change. So
-  // does a passing one, unless this program still owns the clipboard:
-  // then it replaces only the text, and what another program copied in
-  // the meantime (text and HTML, say) never stands beside a report.
-  const HWND owner = windows_.owner();
-  if ((entry == Entry::Final || !owner || GetClipboardOwner() != owner) && !EmptyClipboard())
-    throw lastError(err::CantOpenClipboard);
+  // does a passing one, unless the clipboard still holds a passing text of
+  // this program (its markers are there): then it replaces only the text.
+  // What another program copied meanwhile (text and HTML, say) emptied the
+  // clipboard of the markers, and so never stands beside a report. Under
+  // Wine neither the clipboard's owner nor its sequence number stays as
+  // this program left it (its clipboard manager takes the content over
+  // after each change), and emptying the clipboard at every match makes
+  // that manager take the X selection anew each time.
+  const bool ours = entry == Entry::Passing && IsClipboardFormatAvailable(passOverFormats_[0]);
+  if (!ours && !EmptyClipboard()) throw lastError(err::CantOpenClipboard);
   if (!SetClipboardData(CF_UNICODETEXT, memory.get())) throw lastError(err::CantOpenClipboard);
   memory.release();  // the clipboard owns it now
   for (auto& [format, data] : markers) {

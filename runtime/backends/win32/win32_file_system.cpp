@@ -72,12 +72,17 @@ class Win32File : public File {
     // An append goes to the end as one piece: an offset of all ones asks
     // for the end, as an append-only handle would, on a handle that may
     // also cut and lock.
-    OVERLAPPED atEnd{};
-    atEnd.Offset = atEnd.OffsetHigh = 0xFFFFFFFF;
-    DWORD written = 0;
-    if (!WriteFile(handle_.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, appending_ ? &atEnd : nullptr))
-      throw lastError(err::DeviceIoError);
-    if (written != bytes.size()) throw Error(err::DiskFull);
+    // A write cut short (Wine's, on a full disk) goes on with the rest,
+    // which then fails with Windows' own code, or lands after all.
+    while (!bytes.empty()) {
+      OVERLAPPED atEnd{};
+      atEnd.Offset = atEnd.OffsetHigh = 0xFFFFFFFF;
+      DWORD written = 0;
+      if (!WriteFile(handle_.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, appending_ ? &atEnd : nullptr))
+        throw lastError(err::DeviceIoError);
+      if (written == 0) throw Error(err::DiskFull);
+      bytes.remove_prefix(written);
+    }
   }
 
   std::uint64_t size() override {
@@ -109,6 +114,11 @@ int checkedSize(std::size_t size) {
 }
 
 }  // namespace
+
+HANDLE nativeHandle(File& file) {
+  auto* win32 = dynamic_cast<Win32File*>(&file);
+  return win32 ? win32->handle() : INVALID_HANDLE_VALUE;
+}
 
 std::unique_ptr<File> Win32FileSystem::openFile(std::u16string_view path, OpenMode mode) {
   const std::u16string name(path);

@@ -1,11 +1,17 @@
 #pragma once
 // Files on Windows, and text in the system's 8-bit code page.
+#include <windows.h>
+
 #include <memory>
 #include <string>
 
 #include "runtime/file_system.h"
 
 namespace rt::win32 {
+
+// The Windows handle behind a file this file system opened; for tests that
+// ask Windows what the handle may do.
+HANDLE nativeHandle(File& file);
 
 class Win32FileSystem : public FileSystem {
  public:
