@@ -2,7 +2,10 @@
 
 #include "code_page.h"
 #include "line_reader.h"
+#include <algorithm>
+
 #include "runtime/error.h"
+#include "runtime/scope_exit.h"
 
 namespace rt {
 namespace {
@@ -15,6 +18,7 @@ struct FileTable::Entry {
   std::unique_ptr<File> out;     // Output and Append
   std::unique_ptr<LineReader> in;  // Input
   std::string pending;
+  bool closing = false;  // its last write under way
 };
 
 FileTable::FileTable(FileSystem& fs) : fs_(fs), codePage_(std::make_unique<CodePage>(fs)) {}
@@ -47,22 +51,35 @@ void FileTable::open(int number, std::u16string_view path, OpenMode mode) {
 
 void FileTable::close(int number) {
   const auto it = open_.find(number);
-  if (it == open_.end()) return;  // closing a closed number is no error
-  const std::unique_ptr<Entry> entry = std::move(it->second);
-  open_.erase(it);
-  if (!entry->out || entry->pending.empty()) return;
-  if (entry->mode == OpenMode::Append)
-    appendLines(*entry->out, entry->pending);
+  if (it == open_.end() || it->second->closing) return;  // closing a closed number is no error
+  Entry& entry = *it->second;
+  // The number stays taken while the last write runs: the end of the
+  // session may land inside it (in the append turn's wait), and abandon
+  // must then find the file to let go of.
+  const auto free = scopeExit([this, number] { open_.erase(number); });
+  if (!entry.out || entry.pending.empty()) return;
+  entry.closing = true;
+  if (entry.mode == OpenMode::Append)
+    appendLines(*entry.out, entry.pending);
   else
-    entry->out->write(entry->pending);
+    entry.out->write(entry.pending);
 }
 
-void FileTable::abandon(int number) noexcept { open_.erase(number); }
+void FileTable::abandon(int number) noexcept {
+  const auto it = open_.find(number);
+  if (it == open_.end()) return;
+  if (it->second->closing)
+    it->second->out->drop();  // the close under way frees the number as it ends
+  else
+    open_.erase(it);
+}
 
 void FileTable::closeAll() noexcept {
-  while (!open_.empty()) {
+  for (;;) {
+    const auto it = std::find_if(open_.begin(), open_.end(), [](const auto& open) { return !open.second->closing; });
+    if (it == open_.end()) return;
     try {
-      close(open_.begin()->first);
+      close(it->first);
     } catch (const Error&) {
       // The number is free already; what could not be written is lost.
     }

@@ -36,6 +36,7 @@ TEST_F(Files, NumbersAreHandedOutLowestFirstAndCannotBeOpenedTwice) {
         void write(std::string_view) override {}
         std::uint64_t size() override { return 0; }
         void truncate(std::uint64_t) override {}
+        void drop() noexcept override {}
       };
       return std::make_unique<Empty>();
     }

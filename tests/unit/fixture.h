@@ -76,6 +76,7 @@ class Faults : public rt::FileSystem {
       }
       std::uint64_t size() override { return file->size(); }
       void truncate(std::uint64_t size) override { file->truncate(size); }
+      void drop() noexcept override { file->drop(); }
       std::unique_ptr<rt::File> file;
       Faults& faults;
     };
@@ -144,6 +145,7 @@ class CountedWrites : public rt::FileSystem {
       }
       std::uint64_t size() override { return file->size(); }
       void truncate(std::uint64_t size) override { file->truncate(size); }
+      void drop() noexcept override { file->drop(); }
       std::unique_ptr<rt::File> file;
       std::vector<std::size_t>& writes;
     };

@@ -43,6 +43,7 @@ class StreamFile : public File {
     if (buf_.pubsync() == 0) fs::resize_file(path_, size, ec);
     if (ec) throw Error(err::DeviceIoError);
   }
+  void drop() noexcept override { buf_.close(); }
 
  private:
   std::filebuf buf_;

@@ -99,6 +99,10 @@ class Win32File : public File {
 
   void beginAppend() override { turn_ = takeAppendTurn(handle_.get()); }
   void endAppend() noexcept override { turn_.reset(); }
+  void drop() noexcept override {
+    turn_.reset();
+    handle_.reset();
+  }
 
   HANDLE handle() const { return handle_.get(); }
 

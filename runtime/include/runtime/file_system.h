@@ -31,6 +31,10 @@ class File {
   // beginAppend to endAppend; nothing where the system needs no turns.
   virtual void beginAppend() {}
   virtual void endAppend() noexcept {}
+  // Lets go of the system's file at once, even with a write of it under
+  // way further out (the end of the session landing in its wait): nothing
+  // more reaches the file, and it can be deleted.
+  virtual void drop() noexcept = 0;
 };
 
 // Appends bytes that are whole lines to a file opened for appending, in

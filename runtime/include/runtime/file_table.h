@@ -32,7 +32,9 @@ class FileTable {
   // when that last write fails, and an append that fails leaves nothing.
   void close(int number);
   // Frees the number without writing what is buffered: what a writer made
-  // only in part never reaches the file.
+  // only in part never reaches the file. Called inside the number's own
+  // close (the end of the session, landing in its write's wait), it lets go
+  // of the file at once instead (File::drop), and the close frees it.
   void abandon(int number) noexcept;
   // Closes every open file, dropping what cannot be written.
   void closeAll() noexcept;
