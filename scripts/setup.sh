@@ -12,7 +12,7 @@ have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok
 pkgs=(cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev
       g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64
       xvfb xdotool x11-utils xauth xclip imagemagick clang libclang-rt-dev zip
-      icoutils fonts-wine)
+      icoutils fonts-wine osslsigncode openssl)
 # Only on the 32-bit path: elsewhere they could not run.
 if [ "$MACTOOLS_ARCH" = 32 ]; then pkgs+=(wine32:i386); fi
 

@@ -3,7 +3,8 @@
 // binutils lays out `objdump -p`.
 //   pe_info imports PROGRAM.exe   one "DLL FUNCTION" line per import (DLL in
 //                                 capitals; "DLL #N" for an ordinal)
-//   pe_info headers PROGRAM.exe   one "name=value" line per header field
+//   pe_info headers PROGRAM.exe   one "name=value" line per header field, and
+//                                 "section.NAME=FILE_OFFSET,SIZE" per section
 // Exit code 2, with a message, for a file that is not a well-formed PE image.
 #include <algorithm>
 #include <cctype>
@@ -57,6 +58,9 @@ class Image {
     return text;
   }
 
+  // Where section header i stands in the file.
+  std::size_t sectionHeader(std::uint32_t i) const { return sections_ + 40 * i; }
+
   // Data directory entry i: its address and size.
   std::uint32_t directory(int i) const {
     const std::size_t count = opt_ + (wide_ ? 108 : 92);
@@ -107,6 +111,12 @@ void printHeaders(const Image& image) {
   std::printf("checksum=0x%08x\n", image.u32(o + 64));
   std::printf("subsystem=%u\n", image.u16(o + 68));
   std::printf("dll_characteristics=0x%04x\n", image.u16(o + 70));
+  for (std::uint32_t i = 0, n = image.u16(c + 2); i < n; ++i) {
+    const std::size_t at = image.sectionHeader(i);
+    std::string name;
+    for (std::size_t k = 0; k < 8 && image.u16(at + k) % 256 != 0; ++k) name += static_cast<char>(image.u16(at + k) % 256);
+    std::printf("section.%s=%u,%u\n", name.c_str(), image.u32(at + 20), image.u32(at + 16));
+  }
 }
 
 }  // namespace
