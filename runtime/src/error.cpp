@@ -26,17 +26,18 @@ std::u16string standardDescription(int number) {
 
 Error::Error(int number) : Error(number, standardDescription(number)) {}
 
-Error::Error(int number, std::u16string description, std::uint32_t systemCode)
+Error::Error(int number, std::u16string description, std::uint32_t systemCode, std::u16string systemCall)
     : std::runtime_error(toUtf8(description)),
       number_(number),
       description_(std::move(description)),
-      systemCode_(systemCode) {}
+      systemCode_(systemCode),
+      systemCall_(std::move(systemCall)) {}
 
-Error errorWithDetail(int number, std::u16string_view detail, std::uint32_t systemCode) {
+Error errorWithDetail(int number, std::u16string_view detail, std::uint32_t systemCode, std::u16string_view systemCall) {
   std::u16string text = standardDescription(number);
   text += u": ";
   text += detail;
-  return Error(number, std::move(text), systemCode);
+  return Error(number, std::move(text), systemCode, std::u16string(systemCall));
 }
 
 }  // namespace rt

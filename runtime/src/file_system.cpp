@@ -48,7 +48,7 @@ void appendLines(File& file, std::string_view lines) {
       file.truncate(before);
     } catch (const Error&) {
       throw Error(failed.number(), failed.description() + u" (the part written could not be taken back)",
-                  failed.systemCode());
+                  failed.systemCode(), failed.systemCall());
     }
     throw;
   }

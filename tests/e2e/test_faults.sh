@@ -43,7 +43,7 @@ expect_eq "$exit_code" 75 "exit code with a log that cannot be written"
 # The runtime's words first, then what Windows said: a sharing violation.
 grep -qx "Run-time error '75':" <<<"$report" || fail "the report's first line: $report"
 grep -qF 'Path/File access error: c:\temp\findout.txt' <<<"$report" || fail "report without the path: $report"
-grep -q '^Windows error 32: .' <<<"$report" || fail "report without Windows' error 32: $report"
+grep -q '^Windows error 32 in CreateFileW: .' <<<"$report" || fail "report without Windows' error 32 and its call: $report"
 wait "$holder_pid" || true
 expect_eq "$(cat "$unix_c/temp/findout.txt")" $'an earlier record\r' "log after the unwritable log"
 

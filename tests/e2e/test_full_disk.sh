@@ -23,7 +23,7 @@ printf '%s' "$earlier" >"$small/findout.txt"
 
 expect_report "Disk full" "$TESSILO" "/dhcp<$win_temp\\list.txt" 00-1a
 expect_eq "$exit_code" 61 "exit code when the disk fills"
-grep -q '^Windows error 112: .' <<<"$report" || fail "report without Windows' error 112: $report"
+grep -q '^Windows error 112 in WriteFile: .' <<<"$report" || fail "report without Windows' error 112: $report"
 
 # What the log held, its line end, then whole records.
 expect_eq "$(head -c $((${#earlier} + 2)) "$small/findout.txt" | od -An -c | tr -s ' ')" \

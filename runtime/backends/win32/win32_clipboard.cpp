@@ -31,7 +31,7 @@ class ClipboardSession {
  public:
   explicit ClipboardSession(HWND owner) {
     if (!retryAnswering(kHeldWaitMs, kHeldPauseMs, [owner] { return OpenClipboard(owner) != FALSE; }))
-      throw lastErrorAs(err::CantOpenClipboard);
+      throw lastErrorAs(u"OpenClipboard", err::CantOpenClipboard);
   }
   ~ClipboardSession() { CloseClipboard(); }
   ClipboardSession(const ClipboardSession&) = delete;
@@ -42,9 +42,9 @@ class ClipboardSession {
 // bytes followed by zeros bytes of zero.
 UniqueGlobal globalCopy(const void* data, std::size_t size, std::size_t zeros = 0) {
   UniqueGlobal memory(GlobalAlloc(GMEM_MOVEABLE, size + zeros));
-  if (!memory) throw lastError(err::OutOfMemory);
+  if (!memory) throw lastError(u"GlobalAlloc", err::OutOfMemory);
   void* target = GlobalLock(memory.get());
-  if (!target) throw lastError(err::OutOfMemory);
+  if (!target) throw lastError(u"GlobalLock", err::OutOfMemory);
   const GlobalUnlocker unlock(memory.get());
   std::memcpy(target, data, size);
   std::memset(static_cast<char*>(target) + size, 0, zeros);
@@ -60,7 +60,7 @@ void Win32Clipboard::setText(std::u16string_view text, Entry entry) {
     // Registered once: a lookup sets one passing text per match.
     for (std::size_t i = 0; i < std::size(kPassOverFormats); ++i) {
       if (!passOverFormats_[i] && !(passOverFormats_[i] = RegisterClipboardFormatW(kPassOverFormats[i])))
-        throw lastError(err::CantOpenClipboard);
+        throw lastError(u"RegisterClipboardFormatW", err::CantOpenClipboard);
       markers.emplace_back(passOverFormats_[i], globalCopy(&kPassOverValue, sizeof kPassOverValue));
     }
   }
@@ -78,11 +78,11 @@ void Win32Clipboard::setText(std::u16string_view text, Entry entry) {
   // after each change), and emptying the clipboard at every match makes
   // that manager take the X selection anew each time.
   const bool ours = entry == Entry::Passing && IsClipboardFormatAvailable(passOverFormats_[0]);
-  if (!ours && !EmptyClipboard()) throw lastError(err::CantOpenClipboard);
-  if (!SetClipboardData(CF_UNICODETEXT, memory.get())) throw lastError(err::CantOpenClipboard);
+  if (!ours && !EmptyClipboard()) throw lastError(u"EmptyClipboard", err::CantOpenClipboard);
+  if (!SetClipboardData(CF_UNICODETEXT, memory.get())) throw lastError(u"SetClipboardData", err::CantOpenClipboard);
   memory.release();  // the clipboard owns it now
   for (auto& [format, data] : markers) {
-    if (!SetClipboardData(format, data.get())) throw lastError(err::CantOpenClipboard);
+    if (!SetClipboardData(format, data.get())) throw lastError(u"SetClipboardData", err::CantOpenClipboard);
     data.release();
   }
 }

@@ -35,17 +35,23 @@ int runtimeNumber(DWORD code, int otherwise) {
 
 }  // namespace
 
-Error systemError(DWORD code, int otherwise, std::u16string_view detail) {
+Error systemError(std::u16string_view call, DWORD code, int otherwise, std::u16string_view detail) {
   const int number = runtimeNumber(code, otherwise);
-  return detail.empty() ? Error(number, standardDescription(number), code) : errorWithDetail(number, detail, code);
+  return detail.empty() ? Error(number, standardDescription(number), code, std::u16string(call))
+                        : errorWithDetail(number, detail, code, call);
 }
 
-Error lastError(int otherwise, std::u16string_view detail) { return systemError(GetLastError(), otherwise, detail); }
+Error lastError(std::u16string_view call, int otherwise, std::u16string_view detail) {
+  return systemError(call, GetLastError(), otherwise, detail);
+}
 
-Error lastErrorAs(int number) { return Error(number, standardDescription(number), GetLastError()); }
+Error lastErrorAs(std::u16string_view call, int number) {
+  return Error(number, standardDescription(number), GetLastError(), std::u16string(call));
+}
 
-std::u16string systemMessage(DWORD code) {
+std::u16string systemMessage(DWORD code, std::u16string_view call) {
   std::u16string message = u"Windows error " + widen(std::to_string(code));
+  if (!call.empty()) message += u" in " + std::u16string(call);
   wchar_t text[512];
   DWORD size = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text,
                               static_cast<DWORD>(std::size(text)), nullptr);

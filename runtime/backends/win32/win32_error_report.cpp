@@ -11,7 +11,7 @@ namespace rt::win32 {
 
 std::u16string reportText(const Error& error) {
   std::u16string text = u"Run-time error '" + widen(std::to_string(error.number())) + u"':\r\n\r\n" + error.description();
-  if (error.systemCode() != 0) text += u"\r\n" + systemMessage(error.systemCode());
+  if (error.systemCode() != 0) text += u"\r\n" + systemMessage(error.systemCode(), error.systemCall());
   return text;
 }
 

@@ -16,7 +16,8 @@ class Win32ErrorReport : public ErrorReport {
       : windows_(windows), programName_(std::move(programName)) {}
 
   // "Run-time error '75':", the description, and, when a Windows call
-  // failed, what Windows said: "Windows error 32: The process cannot ...".
+  // failed, what failed and what Windows said: "Windows error 32 in
+  // CreateFileW: The process cannot ...".
   void report(const Error& error) override;
 
  private:

@@ -57,14 +57,14 @@ class Win32File : public File {
   std::size_t read(char* buffer, std::size_t size) override {
     DWORD got = 0;
     const DWORD ask = size > MAXDWORD ? MAXDWORD : static_cast<DWORD>(size);
-    if (!ReadFile(handle_.get(), buffer, ask, &got, nullptr)) throw lastError(err::DeviceIoError);
+    if (!ReadFile(handle_.get(), buffer, ask, &got, nullptr)) throw lastError(u"ReadFile", err::DeviceIoError);
     return got;
   }
 
   void seek(std::uint64_t offset) override {
     LARGE_INTEGER to;
     to.QuadPart = static_cast<LONGLONG>(offset);
-    if (!SetFilePointerEx(handle_.get(), to, nullptr, FILE_BEGIN)) throw lastError(err::DeviceIoError);
+    if (!SetFilePointerEx(handle_.get(), to, nullptr, FILE_BEGIN)) throw lastError(u"SetFilePointerEx", err::DeviceIoError);
   }
 
   void write(std::string_view bytes) override {
@@ -79,7 +79,7 @@ class Win32File : public File {
       atEnd.Offset = atEnd.OffsetHigh = 0xFFFFFFFF;
       DWORD written = 0;
       if (!WriteFile(handle_.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, appending_ ? &atEnd : nullptr))
-        throw lastError(err::DeviceIoError);
+        throw lastError(u"WriteFile", err::DeviceIoError);
       if (written == 0) throw Error(err::DiskFull);
       bytes.remove_prefix(written);
     }
@@ -87,14 +87,15 @@ class Win32File : public File {
 
   std::uint64_t size() override {
     LARGE_INTEGER size;
-    if (!GetFileSizeEx(handle_.get(), &size)) throw lastError(err::DeviceIoError);
+    if (!GetFileSizeEx(handle_.get(), &size)) throw lastError(u"GetFileSizeEx", err::DeviceIoError);
     return static_cast<std::uint64_t>(size.QuadPart);
   }
 
   void truncate(std::uint64_t size) override {
     FILE_END_OF_FILE_INFO end;
     end.EndOfFile.QuadPart = static_cast<LONGLONG>(size);
-    if (!SetFileInformationByHandle(handle_.get(), FileEndOfFileInfo, &end, sizeof end)) throw lastError(err::DeviceIoError);
+    if (!SetFileInformationByHandle(handle_.get(), FileEndOfFileInfo, &end, sizeof end))
+      throw lastError(u"SetFileInformationByHandle", err::DeviceIoError);
   }
 
   void beginAppend() override { turn_ = takeAppendTurn(handle_.get()); }
@@ -149,7 +150,7 @@ std::unique_ptr<File> Win32FileSystem::openFile(std::u16string_view path, OpenMo
     code = handle ? ERROR_SUCCESS : GetLastError();
     return code != ERROR_SHARING_VIOLATION && code != ERROR_LOCK_VIOLATION;
   });
-  if (!handle) throw systemError(code, err::PathFileAccessError, path);
+  if (!handle) throw systemError(u"CreateFileW", code, err::PathFileAccessError, path);
   return std::make_unique<Win32File>(std::move(handle), mode == OpenMode::Append);
 }
 
@@ -158,7 +159,7 @@ void Win32FileSystem::removeFile(std::u16string_view path) {
   if (DeleteFileW(wide(name))) return;
   const DWORD code = GetLastError();
   if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) return;
-  throw systemError(code, err::PathFileAccessError, path);
+  throw systemError(u"DeleteFileW", code, err::PathFileAccessError, path);
 }
 
 std::uint64_t Win32FileSystem::sizeOf(std::u16string_view path) noexcept {
@@ -177,10 +178,10 @@ std::string Win32FileSystem::encode(std::u16string_view text) {
   const std::wstring_view source = wide(text);
   const int size = checkedSize(source.size());
   const int needed = WideCharToMultiByte(CP_ACP, 0, source.data(), size, nullptr, 0, nullptr, nullptr);
-  if (needed <= 0) throw lastError(err::InvalidProcedureCall);
+  if (needed <= 0) throw lastError(u"WideCharToMultiByte", err::InvalidProcedureCall);
   std::string bytes(static_cast<std::size_t>(needed), '\0');
   if (!WideCharToMultiByte(CP_ACP, 0, source.data(), size, bytes.data(), needed, nullptr, nullptr))
-    throw lastError(err::InvalidProcedureCall);
+    throw lastError(u"WideCharToMultiByte", err::InvalidProcedureCall);
   return bytes;
 }
 
@@ -188,9 +189,10 @@ std::u16string Win32FileSystem::decode(std::string_view bytes) {
   if (bytes.empty()) return {};
   const int size = checkedSize(bytes.size());
   const int needed = MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, nullptr, 0);
-  if (needed <= 0) throw lastError(err::InvalidProcedureCall);
+  if (needed <= 0) throw lastError(u"MultiByteToWideChar", err::InvalidProcedureCall);
   std::wstring text(static_cast<std::size_t>(needed), L'\0');
-  if (!MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, text.data(), needed)) throw lastError(err::InvalidProcedureCall);
+  if (!MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, text.data(), needed))
+    throw lastError(u"MultiByteToWideChar", err::InvalidProcedureCall);
   return fromWide(text.data(), text.size());
 }
 

@@ -30,7 +30,7 @@ std::u16string Win32Invocation::environment(std::u16string_view name) {
     const DWORD got = GetEnvironmentVariableW(wide(key), value.data(), size);
     if (got == 0) {
       if (GetLastError() == ERROR_ENVVAR_NOT_FOUND || GetLastError() == ERROR_SUCCESS) return {};
-      throw lastError(err::InvalidProcedureCall);
+      throw lastError(u"GetEnvironmentVariableW", err::InvalidProcedureCall);
     }
     if (got < size) return fromWide(value.data(), got);
     size = got;

@@ -30,7 +30,7 @@ void Win32Processes::start(std::u16string_view path, WindowStyle style) {
   startup.wShowWindow = static_cast<WORD>(showWindowFor(style));
   PROCESS_INFORMATION info{};
   if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
-    throw lastError(err::InvalidProcedureCall, path);
+    throw lastError(u"CreateProcessW", err::InvalidProcedureCall, path);
   const UniqueHandle process(info.hProcess), thread(info.hThread);
 }
 

@@ -19,7 +19,10 @@ constexpr DWORD kSessionEndWaitMs = 1500;
 
 int toPixels(int twips, UINT dpi) { return MulDiv(twips, static_cast<int>(dpi), 1440); }
 
-Error windowError(std::u16string_view what) { return lastError(err::InvalidProcedureCall, what); }
+// A window call that failed: the report names the call and what it was for.
+Error windowError(std::u16string_view call, std::u16string_view what) {
+  return lastError(call, err::InvalidProcedureCall, what);
+}
 
 void registerClass(HINSTANCE instance, int iconId, WNDPROC proc) {
   WNDCLASSEXW wc{};
@@ -34,7 +37,7 @@ void registerClass(HINSTANCE instance, int iconId, WNDPROC proc) {
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   wc.lpszClassName = kClassName;
   if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-    throw windowError(u"The window class cannot be registered");
+    throw windowError(u"RegisterClassExW", u"The window class cannot be registered");
 }
 
 }  // namespace
@@ -53,7 +56,7 @@ void Win32TextField::setText(std::u16string_view text) {
   settingText_ = true;
   const BOOL set = SetWindowTextW(edit_, wide(copy));
   settingText_ = false;
-  if (!set) throw lastError(err::OutOfMemory);
+  if (!set) throw lastError(u"SetWindowTextW", err::OutOfMemory);
   if (onChange_) onChange_();
 }
 
@@ -61,7 +64,7 @@ void Win32TextField::setFocus() {
   if (!IsWindowVisible(window_.handle()) || !IsWindowEnabled(edit_)) throw Error(err::InvalidProcedureCall);
   SetLastError(ERROR_SUCCESS);
   // No previous focus also returns null, without an error.
-  if (!SetFocus(edit_) && GetLastError() != ERROR_SUCCESS) throw lastError(err::InvalidProcedureCall);
+  if (!SetFocus(edit_) && GetLastError() != ERROR_SUCCESS) throw lastError(u"SetFocus", err::InvalidProcedureCall);
 }
 
 void Win32TextField::setSelStart(std::size_t start) {
@@ -89,7 +92,7 @@ Win32Window::Win32Window(HINSTANCE instance, const FormLayout& layout, int iconI
   registerClass(instance, iconId, windowProc);
   hwnd_.reset(CreateWindowExW(0, kClassName, wide(layout_.caption), kFrameStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                               CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this));
-  if (!hwnd_) throw windowError(u"The window cannot be created");
+  if (!hwnd_) throw windowError(u"CreateWindowExW", u"The window cannot be created");
   createControls(instance);
   applyDpi(dpi_.forWindow(hwnd_.get()));
 }
@@ -106,12 +109,12 @@ void Win32Window::createControls(HINSTANCE instance) {
     if (isField && !item.label.empty() &&
         !CreateWindowExW(0, L"STATIC", wide(item.label), WS_CHILD | SS_LEFT, 0, 0, 0, 0, hwnd_.get(),
                          reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kLabelId)), instance, nullptr))
-      throw windowError(u"The window's controls cannot be created");
+      throw windowError(u"CreateWindowExW", u"The window's controls cannot be created");
     HWND hwnd = CreateWindowExW(isField ? WS_EX_CLIENTEDGE : 0, isField ? L"EDIT" : L"BUTTON", wide(item.caption),
                                 WS_CHILD | WS_VISIBLE | WS_TABSTOP | (isField ? ES_AUTOHSCROLL : BS_PUSHBUTTON), 0, 0,
                                 0, 0, hwnd_.get(), reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id++)), instance,
                                 nullptr);
-    if (!hwnd) throw windowError(u"The window's controls cannot be created");
+    if (!hwnd) throw windowError(u"CreateWindowExW", u"The window's controls cannot be created");
     Control& c = controls_.emplace_back();
     c.layout = item;
     c.hwnd = hwnd;
@@ -134,7 +137,7 @@ void Win32Window::applyDpi(UINT dpi) {
     const TwipRect& r = c.layout.rect;
     if (!MoveWindow(c.hwnd, toPixels(r.left, dpi), toPixels(r.top, dpi), toPixels(r.width, dpi),
                     toPixels(r.height, dpi), TRUE))
-      throw windowError(u"The window's controls cannot be placed");
+      throw windowError(u"MoveWindow", u"The window's controls cannot be placed");
   }
 }
 
@@ -146,9 +149,9 @@ void Win32Window::sizeClientArea(int width, int height, UINT dpi) {
   int frameWidth = frame.right - frame.left, frameHeight = frame.bottom - frame.top;
   for (int attempt = 0; attempt < 2; ++attempt) {
     if (!SetWindowPos(hwnd_.get(), nullptr, 0, 0, frameWidth, frameHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE))
-      throw windowError(u"The window cannot be sized");
+      throw windowError(u"SetWindowPos", u"The window cannot be sized");
     RECT client;
-    if (!GetClientRect(hwnd_.get(), &client)) throw windowError(u"The window cannot be sized");
+    if (!GetClientRect(hwnd_.get(), &client)) throw windowError(u"GetClientRect", u"The window cannot be sized");
     if (client.right == width && client.bottom == height) return;
     frameWidth += width - client.right;
     frameHeight += height - client.bottom;
@@ -170,7 +173,7 @@ TextField& Win32Window::field(std::u16string_view name) {
 void Win32Window::show() {
   const bool first = !IsWindowVisible(hwnd_.get());
   ShowWindow(hwnd_.get(), SW_SHOW);  // returns the earlier visibility, not success
-  if (!UpdateWindow(hwnd_.get())) throw windowError(u"The window cannot be shown");
+  if (!UpdateWindow(hwnd_.get())) throw windowError(u"UpdateWindow", u"The window cannot be shown");
   if (first && !controls_.empty()) SetFocus(controls_.front().hwnd);  // where typing goes at start; not an event
 }
 
@@ -214,7 +217,7 @@ void Win32Window::command(WORD id, WORD code) {
   // with it: the control still holds the clipboard while it pastes, and
   // sets its caret after its change notice.
   if (c.field && code == EN_CHANGE && !c.field->settingText_ && !PostMessageW(hwnd_.get(), kRunChange, id, 0))
-    run([] { throw windowError(u"The change of a field cannot be handled"); });
+    run([] { throw windowError(u"PostMessageW", u"The change of a field cannot be handled"); });
   if (!c.field && code == BN_CLICKED) run(c.onClick);
 }
 
@@ -265,7 +268,7 @@ LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         applyDpi(HIWORD(wParam));
         if (!SetWindowPos(hwnd_.get(), nullptr, suggested->left, suggested->top, 0, 0,
                           SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE))
-          throw windowError(u"The window cannot be moved");
+          throw windowError(u"SetWindowPos", u"The window cannot be moved");
       });
       return 0;
     }

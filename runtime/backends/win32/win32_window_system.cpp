@@ -33,7 +33,7 @@ void Win32WindowSystem::runEventLoop() {
   while (!ended_) {
     const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
     if (got == 0) return;  // WM_QUIT
-    if (got == -1) throw lastError(err::InvalidProcedureCall);
+    if (got == -1) throw lastError(u"GetMessageW", err::InvalidProcedureCall);
     dispatch(msg);
   }
 }

@@ -30,7 +30,7 @@ std::u16string standardDescription(int number);
 class Error : public std::runtime_error {
  public:
   explicit Error(int number);
-  Error(int number, std::u16string description, std::uint32_t systemCode = 0);
+  Error(int number, std::u16string description, std::uint32_t systemCode = 0, std::u16string systemCall = {});
 
   // The runtime number: what the report names and the exit code carries.
   int number() const noexcept { return number_; }
@@ -38,14 +38,19 @@ class Error : public std::runtime_error {
   // What the system said when one of its calls failed (Windows' error
   // code, 32 for a sharing violation), or 0 when no system call failed.
   std::uint32_t systemCode() const noexcept { return systemCode_; }
+  // The system function, or the operation, that failed with that code:
+  // "CreateFileW"; empty when none is named.
+  const std::u16string& systemCall() const noexcept { return systemCall_; }
 
  private:
   int number_;
   std::u16string description_;
   std::uint32_t systemCode_;
+  std::u16string systemCall_;
 };
 
 // Appends detail to the standard description: "File not found: c:\x.txt".
-Error errorWithDetail(int number, std::u16string_view detail, std::uint32_t systemCode = 0);
+Error errorWithDetail(int number, std::u16string_view detail, std::uint32_t systemCode = 0,
+                      std::u16string_view systemCall = {});
 
 }  // namespace rt
