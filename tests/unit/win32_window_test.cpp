@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "converter/form1.h"
 #include "win32_dpi.h"
@@ -212,6 +213,83 @@ TEST(Win32Files, AnAppendHandleMayLockItsTurnCutAFailedAppendAndReadItsLastByte)
   file.reset();
   other.reset();
   EXPECT_TRUE(DeleteFileW(name));
+}
+
+// A stand-in for the shell's taskbar list (Wine's shows nothing): it logs
+// what the window's part shows on it, and its own release.
+class LoggingTaskbarList : public ITaskbarList3 {
+ public:
+  explicit LoggingTaskbarList(std::vector<std::string>& log) : log_(log) {}
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override {
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+  ULONG STDMETHODCALLTYPE Release() override {
+    if (--references_ != 0) return references_;
+    log_.push_back("released");
+    delete this;
+    return 0;
+  }
+  HRESULT STDMETHODCALLTYPE HrInit() override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE SetProgressValue(HWND, ULONGLONG done, ULONGLONG total) override {
+    log_.push_back("value " + std::to_string(done) + "/" + std::to_string(total));
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE SetProgressState(HWND, TBPFLAG state) override {
+    log_.push_back("state " + std::to_string(state));
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE AddTab(HWND) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE DeleteTab(HWND) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE ActivateTab(HWND) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE SetActiveAlt(HWND) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE MarkFullscreenWindow(HWND, WINBOOL) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE RegisterTab(HWND, HWND) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE UnregisterTab(HWND) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE SetTabOrder(HWND, HWND) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE SetTabActive(HWND, HWND, DWORD) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE ThumbBarAddButtons(HWND, UINT, LPTHUMBBUTTON) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE ThumbBarUpdateButtons(HWND, UINT, LPTHUMBBUTTON) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE ThumbBarSetImageList(HWND, HIMAGELIST) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE SetOverlayIcon(HWND, HICON, LPCWSTR) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE SetThumbnailTooltip(HWND, LPCWSTR) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE SetThumbnailClip(HWND, RECT*) override { return E_NOTIMPL; }
+
+ private:
+  std::vector<std::string>& log_;
+  ULONG references_ = 1;
+};
+
+// Explorer restarts: the shell makes the window's button anew and says so.
+// Progress showing then shows again on a list made anew; before any
+// progress, the message loads nothing.
+TEST(Win32Taskbar, AButtonMadeAnewShowsTheProgressAgainAndBeforeAnyProgressLoadsNothing) {
+  std::vector<std::string> log;
+  int made = 0;
+  rt::win32::Win32WindowSystem windows(GetModuleHandleW(nullptr), 1, rt::win32::Level::Windows10, [&] {
+    ++made;
+    return new LoggingTaskbarList(log);
+  });
+  auto& window = dynamic_cast<rt::win32::Win32Window&>(windows.createWindow(conv::form1Layout()));
+  window.show();
+  const UINT buttonCreated = RegisterWindowMessageW(L"TaskbarButtonCreated");
+  ASSERT_NE(buttonCreated, 0u);
+  SendMessageW(window.handle(), buttonCreated, 0, 0);
+  EXPECT_EQ(made, 0);
+  windows.showProgress(25, 100);
+  EXPECT_EQ(made, 1);
+  EXPECT_EQ(log, (std::vector<std::string>{"state 2", "value 25/100"}));
+  log.clear();
+  SendMessageW(window.handle(), buttonCreated, 0, 0);
+  EXPECT_EQ(made, 2);
+  EXPECT_EQ(log, (std::vector<std::string>{"released", "state 2", "value 25/100"}));
+  // Progress taken away: a button made anew shows none.
+  windows.showProgress(0, 0);
+  log.clear();
+  SendMessageW(window.handle(), buttonCreated, 0, 0);
+  EXPECT_EQ(log, (std::vector<std::string>{"released"}));
+  EXPECT_EQ(made, 2);
 }
 
 }  // namespace

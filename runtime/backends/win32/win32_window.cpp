@@ -93,6 +93,11 @@ Win32Window::Win32Window(HINSTANCE instance, const FormLayout& layout, int iconI
   hwnd_.reset(CreateWindowExW(0, kClassName, wide(layout_.caption), kFrameStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                               CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this));
   if (!hwnd_) throw windowError(u"CreateWindowExW", u"The window cannot be created");
+  // Let through the message filter, so that a copy run as administrator
+  // hears it too. Without either, the taskbar shows no progress after
+  // Explorer restarts, and nothing else changes.
+  taskbarButtonCreated_ = RegisterWindowMessageW(L"TaskbarButtonCreated");
+  if (taskbarButtonCreated_) ChangeWindowMessageFilterEx(hwnd_.get(), taskbarButtonCreated_, MSGFLT_ALLOW, nullptr);
   createControls(instance);
   applyDpi(dpi_.forWindow(hwnd_.get()));
 }
@@ -235,6 +240,10 @@ LRESULT CALLBACK Win32Window::windowProc(HWND hwnd, UINT message, WPARAM wParam,
 }
 
 LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == taskbarButtonCreated_ && message != 0) {
+    if (onTaskbarButton_) onTaskbarButton_();
+    return 0;
+  }
   switch (message) {
     case WM_COMMAND:
       command(LOWORD(wParam), HIWORD(wParam));

@@ -49,6 +49,9 @@ class Win32Window : public Window {
   // While an error report is up, the end of the session ends the process
   // with the report's number: the program's work is already left whole.
   void endSessionWith(int exitCode) { reportedExitCode_ = exitCode; }
+  // The shell made the window's taskbar button (at the first show, and
+  // again after Explorer restarts).
+  void onTaskbarButtonCreated(std::function<void()> handler) { onTaskbarButton_ = std::move(handler); }
 
   HWND handle() const { return hwnd_.get(); }
   // Runs one message through the window; an exception thrown by an event
@@ -76,7 +79,8 @@ class Win32Window : public Window {
   FormLayout layout_;
   const Dpi& dpi_;
   std::vector<Control> controls_;
-  std::function<void()> onClose_, onSessionEnd_;
+  std::function<void()> onClose_, onSessionEnd_, onTaskbarButton_;
+  UINT taskbarButtonCreated_ = 0;  // the shell's registered message
   int reportedExitCode_ = -1;  // none
   UniqueFont font_;
   UniqueWindow hwnd_;

@@ -7,8 +7,9 @@
 
 namespace rt::win32 {
 
-Win32WindowSystem::Win32WindowSystem(HINSTANCE instance, int iconId, Level level)
-    : dpi_(level), instance_(instance), iconId_(iconId) {
+Win32WindowSystem::Win32WindowSystem(HINSTANCE instance, int iconId, Level level,
+                                     TaskbarProgress::ListMaker taskbarList)
+    : dpi_(level), taskbar_(std::move(taskbarList)), instance_(instance), iconId_(iconId) {
   // Visual styles for the fields and the button (common controls 6). When
   // this fails the system's own edit and button classes serve, unstyled.
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
@@ -21,6 +22,7 @@ HWND Win32WindowSystem::owner() const { return window_ ? window_->handle() : nul
 
 Window& Win32WindowSystem::createWindow(const FormLayout& layout) {
   window_ = std::make_unique<Win32Window>(instance_, layout, iconId_, dpi_);
+  window_->onTaskbarButtonCreated([this] { taskbar_.buttonCreated(owner()); });
   return *window_;
 }
 

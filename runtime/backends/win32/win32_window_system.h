@@ -17,8 +17,9 @@ class Win32Window;
 class Win32WindowSystem : public WindowSystem {
  public:
   // iconId names the window icon; level the newest Windows whose DPI
-  // functions are looked up (win32_library.h).
-  Win32WindowSystem(HINSTANCE instance, int iconId, Level level);
+  // functions are looked up (win32_library.h); taskbarList makes the
+  // taskbar's list (the shell's when none is given).
+  Win32WindowSystem(HINSTANCE instance, int iconId, Level level, TaskbarProgress::ListMaker taskbarList = {});
   ~Win32WindowSystem() override;
 
   Window& createWindow(const FormLayout& layout) override;
