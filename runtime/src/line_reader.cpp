@@ -5,8 +5,7 @@
 #include <optional>
 
 #include "code_page.h"
-#include "line_codec.h"
-#include "read_window.h"
+#include "line_cursor.h"
 #include "runtime/error.h"
 #include "runtime/text.h"
 #include "search_plan.h"
@@ -14,20 +13,15 @@
 namespace rt {
 namespace {
 
-constexpr std::uint64_t kNone = ~std::uint64_t{0};
 constexpr std::size_t kSampleSize = std::size_t{1} << 16;
 using Search = FileTable::Search;
 
 }  // namespace
 
-// Every position here is a file offset. The line in progress began at
-// lineStart_; reading goes on at at_, which is past lineStart_ only while
-// a search passes over that line.
-class LineReader::Impl {
+// The search over the lines of the cursor it is (line_cursor.h).
+class LineReader::Impl : LineCursor {
  public:
-  Impl(std::unique_ptr<File> file, CodePage& codePage, Limits limits)
-      : limits_(limits), window_(std::move(file), limits.readSize), codec_(window_.start(3), codePage),
-        unit_(codec_.unit()), at_(codec_.markSize()), lineStart_(at_) {}
+  Impl(std::unique_ptr<File> file, CodePage& codePage, Limits limits) : LineCursor(std::move(file), codePage, limits) {}
 
   bool atEnd() {
     settle();
@@ -36,9 +30,9 @@ class LineReader::Impl {
 
   std::u16string readLine() {
     settle();
-    resumeFrom_ = kNone;
+    resumeFrom_ = kNoOffset;
     atCandidate_ = false;
-    if (piecesStart_ != kNone) toLineStart(std::exchange(piecesStart_, kNone));
+    if (piecesStart_ != kNoOffset) toLineStart(std::exchange(piecesStart_, kNoOffset));
     std::u16string line;
     takeLine(line);
     return line;
@@ -53,7 +47,7 @@ class LineReader::Impl {
       return Search::End;
     }
     for (;;) {
-      if (piecesStart_ == kNone && !std::exchange(atCandidate_, false)) {
+      if (piecesStart_ == kNoOffset && !std::exchange(atCandidate_, false)) {
         if (const Search step = toCandidateLine(plan); step != Search::Found) return step;
       }
       const Held held = lineHolds(needle, line);
@@ -65,76 +59,14 @@ class LineReader::Impl {
   std::uint64_t bytesRead() const { return window_.bytesRead(); }
 
  private:
-  // --- The window in code units and lines.
-
-  std::uint64_t unitsEnd() const { return window_.end() - window_.end() % unit_; }
-  char16_t unitAt(std::uint64_t at) const { return codec_.unitAt(window_.bytes(at, at + unit_), 0); }
-
-  // Where the first line end at or after from starts, or kNone.
-  std::uint64_t firstLineEnd(std::uint64_t from) const {
-    const std::size_t i = codec_.firstLineEnd(window_.bytes(from, unitsEnd()));
-    return i == LineCodec::npos ? kNone : from + i;
-  }
-  // Where the last line end in [from, to) starts, or kNone.
-  std::uint64_t lastLineEnd(std::uint64_t from, std::uint64_t to) const {
-    const std::size_t i = codec_.lastLineEnd(window_.bytes(from, to));
-    return i == LineCodec::npos ? kNone : from + i;
-  }
-
-  bool available() {
-    while (window_.end() == at_)
-      if (!window_.fill(at_)) return false;
-    return true;
-  }
-
-  // A CR ended the last line: an LF right after it belongs to that line end.
-  void settle() {
-    if (!skipLf_) return;
-    skipLf_ = false;
-    while (window_.end() - at_ < unit_)
-      if (!window_.fill(at_)) return;
-    if (unitAt(at_) == u'\n') at_ = lineStart_ = at_ + unit_;
-  }
-
-  void endLineAt(std::uint64_t end) {
-    skipLf_ = unitAt(end) == u'\r';
-    at_ = lineStart_ = end + unit_;
-  }
-
-  // The line from at_ to the line end at end, and that line end consumed.
-  void takeLineTo(std::uint64_t end, std::u16string& line) {
-    decode(at_, end, line);
-    endLineAt(end);
-  }
-
-  void decode(std::uint64_t from, std::uint64_t to, std::u16string& text) const {
-    if (to - from > limits_.maxLine) throw Error(err::OutOfMemory);
-    codec_.decode(window_.bytes(from, to), text);
-  }
-
-  // The line at at_, held whole and decoded into line (whose memory is
-  // reused), and its line end consumed.
-  void takeLine(std::u16string& line) {
-    for (std::uint64_t from = at_;;) {
-      if (const std::uint64_t end = firstLineEnd(from); end != kNone) return takeLineTo(end, line);
-      from = unitsEnd();
-      if (from - at_ > limits_.maxLine) throw Error(err::OutOfMemory);
-      if (!window_.fill(at_)) {
-        decode(at_, window_.end(), line);  // the last line, without a line end
-        at_ = lineStart_ = window_.end();
-        return;
-      }
-    }
-  }
-
   // --- The search.
 
   const SearchPlan& planFor(std::u16string_view needle) {
     if (!plan_ || planNeedle_ != needle) {
       // Where a search for another text paused means nothing for this one.
-      resumeFrom_ = kNone;
+      resumeFrom_ = kNoOffset;
       atCandidate_ = false;
-      if (piecesStart_ != kNone) toLineStart(std::exchange(piecesStart_, kNone));
+      if (piecesStart_ != kNoOffset) toLineStart(std::exchange(piecesStart_, kNoOffset));
       planNeedle_ = needle;
       plan_ = planSearch(needle, codec_, window_.bytes(at_, std::min(window_.end(), at_ + kSampleSize)));
     }
@@ -149,10 +81,10 @@ class LineReader::Impl {
     if (plan.kind == SearchPlan::EachLine) return Search::Found;
     // A paused search goes on where it stopped looking, not at the start
     // of the line it carries.
-    std::uint64_t from = std::exchange(resumeFrom_, kNone);
+    std::uint64_t from = std::exchange(resumeFrom_, kNoOffset);
     if (from < at_ || from > unitsEnd()) from = at_;
     for (;;) {
-      if (const std::uint64_t hit = findCandidate(plan, from); hit != kNone) {
+      if (const std::uint64_t hit = findCandidate(plan, from); hit != kNoOffset) {
         toStartOfLineAt(hit);
         return Search::Found;
       }
@@ -172,10 +104,10 @@ class LineReader::Impl {
   // hears back at least once a read size.
   bool budgetSpent() const { return window_.bytesRead() != readBefore_; }
 
-  // The first candidate at or after from, or kNone.
+  // The first candidate at or after from, or kNoOffset.
   std::uint64_t findCandidate(const SearchPlan& plan, std::uint64_t from) const {
     const std::size_t i = plan.findIn(window_.bytes(from, unitsEnd()), unit_);
-    return i == std::string_view::npos ? kNone : from + i;
+    return i == std::string_view::npos ? kNoOffset : from + i;
   }
 
   // Nothing found from at_ to the end of what is held. Keeps the tail a
@@ -183,7 +115,7 @@ class LineReader::Impl {
   // is short; passes over the rest. Returns where the next search starts.
   std::uint64_t passOver(std::size_t width) {
     const std::uint64_t searched = unitsEnd() - std::min<std::uint64_t>(unitsEnd() - at_, width - unit_);
-    if (const std::uint64_t end = lastLineEnd(at_, searched); end != kNone) lineStart_ = end + unit_;
+    if (const std::uint64_t end = lastLineEnd(at_, searched); end != kNoOffset) lineStart_ = end + unit_;
     // A short line in progress is carried past the window's end, so that a
     // match later in it needs no second read.
     const bool carry = lineStart_ >= at_ && searched - lineStart_ <= limits_.carriedLine;
@@ -193,14 +125,10 @@ class LineReader::Impl {
 
   // Moves to the start of the line that holds the byte at hit.
   void toStartOfLineAt(std::uint64_t hit) {
-    if (const std::uint64_t end = lastLineEnd(at_, hit); end != kNone) lineStart_ = end + unit_;
+    if (const std::uint64_t end = lastLineEnd(at_, hit); end != kNoOffset) lineStart_ = end + unit_;
     toLineStart(lineStart_);
   }
 
-  void toLineStart(std::uint64_t start) {
-    if (start < window_.begin()) window_.rewind(start);  // it began in bytes passed over
-    at_ = lineStart_ = start;
-  }
 
   enum class Held { Yes, No, Paused };
 
@@ -208,19 +136,19 @@ class LineReader::Impl {
   // line. A line that does not is passed over. A line tested in pieces
   // may pause; piecesStart_ then keeps where it began.
   Held lineHolds(std::u16string_view needle, std::u16string& line) {
-    if (piecesStart_ == kNone) {
+    if (piecesStart_ == kNoOffset) {
       if (window_.end() == at_ && budgetSpent()) {  // it began in bytes passed over, read again from here
         atCandidate_ = true;
         return Held::Paused;
       }
       available();
       const std::uint64_t end = firstLineEnd(at_);
-      const std::uint64_t lineEnd = end != kNone ? end : window_.atFileEnd() ? window_.end() : kNone;
+      const std::uint64_t lineEnd = end != kNoOffset ? end : window_.atFileEnd() ? window_.end() : kNoOffset;
       // A line longer than the longest is tested in pieces even when the
       // window holds all of it (it may, after holding a long line): it is
       // held only if it has the text.
-      if (lineEnd != kNone && lineEnd - at_ <= limits_.maxLine) {
-        if (end != kNone) takeLineTo(end, line);
+      if (lineEnd != kNoOffset && lineEnd - at_ <= limits_.maxLine) {
+        if (end != kNoOffset) takeLineTo(end, line);
         else takeLine(line);
         return contains(line, needle) ? Held::Yes : Held::No;
       }
@@ -229,10 +157,10 @@ class LineReader::Impl {
     }
     const Held tested = testInPieces(needle);
     if (tested != Held::Yes) {
-      if (tested == Held::No) piecesStart_ = kNone;
+      if (tested == Held::No) piecesStart_ = kNoOffset;
       return tested;
     }
-    toLineStart(std::exchange(piecesStart_, kNone));
+    toLineStart(std::exchange(piecesStart_, kNoOffset));
     takeLine(line);
     return contains(line, needle) ? Held::Yes : Held::No;
   }
@@ -248,7 +176,7 @@ class LineReader::Impl {
     for (std::uint64_t from = at_;;) {
       const std::uint64_t end = firstLineEnd(from);
       std::uint64_t cut = end;
-      if (end == kNone) {
+      if (end == kNoOffset) {
         from = unitsEnd();
         cut = window_.atFileEnd() ? window_.end() : at_ + codec_.safeCut(window_.bytes(at_, from));
       }
@@ -261,7 +189,7 @@ class LineReader::Impl {
         if (contains(text_, needle)) return Held::Yes;
         at_ = cut;
       }
-      if (end != kNone) {
+      if (end != kNoOffset) {
         endLineAt(end);
         return Held::No;
       }
@@ -275,18 +203,11 @@ class LineReader::Impl {
     }
   }
 
-  const Limits limits_;
-  ReadWindow window_;
-  LineCodec codec_;
-  const std::size_t unit_;  // bytes per code unit
-  std::uint64_t at_;
-  std::uint64_t lineStart_;
-  bool skipLf_ = false;
   bool drained_ = false;  // nothing more can be found
   bool atCandidate_ = false;  // paused at the start of a line to test
   // A search's pause: the bytes read when the call began; where a paused
   // search goes on looking; the start of a line paused in pieces.
-  std::uint64_t readBefore_ = 0, resumeFrom_ = kNone, piecesStart_ = kNone;
+  std::uint64_t readBefore_ = 0, resumeFrom_ = kNoOffset, piecesStart_ = kNoOffset;
 
   std::u16string planNeedle_;
   std::optional<SearchPlan> plan_;

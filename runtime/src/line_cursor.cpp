@@ -1,0 +1,38 @@
+#include "line_cursor.h"
+
+#include "runtime/error.h"
+
+namespace rt {
+
+void LineCursor::settle() {
+  if (!skipLf_) return;
+  skipLf_ = false;
+  while (window_.end() - at_ < unit_)
+    if (!window_.fill(at_)) return;
+  if (unitAt(at_) == u'\n') at_ = lineStart_ = at_ + unit_;
+}
+
+void LineCursor::takeLineTo(std::uint64_t end, std::u16string& line) {
+  decode(at_, end, line);
+  endLineAt(end);
+}
+
+void LineCursor::decode(std::uint64_t from, std::uint64_t to, std::u16string& text) const {
+  if (to - from > limits_.maxLine) throw Error(err::OutOfMemory);
+  codec_.decode(window_.bytes(from, to), text);
+}
+
+void LineCursor::takeLine(std::u16string& line) {
+  for (std::uint64_t from = at_;;) {
+    if (const std::uint64_t end = firstLineEnd(from); end != kNoOffset) return takeLineTo(end, line);
+    from = unitsEnd();
+    if (from - at_ > limits_.maxLine) throw Error(err::OutOfMemory);
+    if (!window_.fill(at_)) {
+      decode(at_, window_.end(), line);  // the last line, without a line end
+      at_ = lineStart_ = window_.end();
+      return;
+    }
+  }
+}
+
+}  // namespace rt
