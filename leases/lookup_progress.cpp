@@ -27,7 +27,7 @@ LookupProgress::LookupProgress(conv::Form1& form, std::vector<std::uint64_t> siz
       sizes_(std::move(sizes)),
       total_(std::accumulate(sizes_.begin(), sizes_.end(), std::uint64_t{0})),
       start_(rt_.clock.milliseconds()),
-      lastEvents_(start_) {
+      lastEvents_(start_ - kEventsEveryMs) {  // the first step runs them: the lookup has read its list
   form_.setBusy(true);
 }
 

@@ -22,17 +22,4 @@ void LineCursor::decode(std::uint64_t from, std::uint64_t to, std::u16string& te
   codec_.decode(window_.bytes(from, to), text);
 }
 
-void LineCursor::takeLine(std::u16string& line) {
-  for (std::uint64_t from = at_;;) {
-    if (const std::uint64_t end = firstLineEnd(from); end != kNoOffset) return takeLineTo(end, line);
-    from = unitsEnd();
-    if (from - at_ > limits_.maxLine) throw Error(err::OutOfMemory);
-    if (!window_.fill(at_)) {
-      decode(at_, window_.end(), line);  // the last line, without a line end
-      at_ = lineStart_ = window_.end();
-      return;
-    }
-  }
-}
-
 }  // namespace rt

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "line_codec.h"
+#include "runtime/error.h"
 #include "line_reader.h"
 #include "read_window.h"
 
@@ -58,7 +59,30 @@ class LineCursor {
   void takeLineTo(std::uint64_t end, std::u16string& line);
   // The line at at_, held whole and decoded into line (whose memory is
   // reused), and its line end consumed; error 7 past the longest line.
-  void takeLine(std::u16string& line);
+  void takeLine(std::u16string& line) {
+    std::uint64_t scanned = at_;
+    takeLineFrom(scanned, line, [] { return true; });
+  }
+  // The same in steps: false, before a read that mayRead() refuses, with
+  // scanned where the line end was looked for so far, from which the next
+  // call goes on (scanned starts at at_).
+  template <typename MayRead>
+  bool takeLineFrom(std::uint64_t& scanned, std::u16string& line, MayRead&& mayRead) {
+    for (;;) {
+      if (const std::uint64_t end = firstLineEnd(scanned); end != kNoOffset) {
+        takeLineTo(end, line);
+        return true;
+      }
+      scanned = unitsEnd();
+      if (scanned - at_ > limits_.maxLine) throw Error(err::OutOfMemory);
+      if (!mayRead()) return false;
+      if (!window_.fill(at_)) {
+        decode(at_, window_.end(), line);  // the last line, without a line end
+        at_ = lineStart_ = window_.end();
+        return true;
+      }
+    }
+  }
   // Reading goes on at start, a line's start, read again if it began in
   // bytes already passed over.
   void toLineStart(std::uint64_t start) {

@@ -33,6 +33,7 @@ class LineReader::Impl : LineCursor {
     resumeFrom_ = kNoOffset;
     atCandidate_ = false;
     if (piecesStart_ != kNoOffset) toLineStart(std::exchange(piecesStart_, kNoOffset));
+    holdFrom_ = kNoOffset;
     std::u16string line;
     takeLine(line);
     return line;
@@ -47,10 +48,11 @@ class LineReader::Impl : LineCursor {
       return Search::End;
     }
     for (;;) {
-      if (piecesStart_ == kNoOffset && !std::exchange(atCandidate_, false)) {
+      const bool holding = holdFrom_ != kNoOffset;
+      if (!holding && piecesStart_ == kNoOffset && !std::exchange(atCandidate_, false)) {
         if (const Search step = toCandidateLine(plan); step != Search::Found) return step;
       }
-      const Held held = lineHolds(needle, line);
+      const Held held = holding ? holdOn(needle, line) : lineHolds(needle, line);
       if (held != Held::No) return held == Held::Yes ? Search::Found : Search::Paused;
       if (budgetSpent()) return Search::Paused;  // between candidate lines, which may be every line
     }
@@ -67,6 +69,7 @@ class LineReader::Impl : LineCursor {
       resumeFrom_ = kNoOffset;
       atCandidate_ = false;
       if (piecesStart_ != kNoOffset) toLineStart(std::exchange(piecesStart_, kNoOffset));
+      holdFrom_ = kNoOffset;
       planNeedle_ = needle;
       plan_ = planSearch(needle, codec_, window_.bytes(at_, std::min(window_.end(), at_ + kSampleSize)));
     }
@@ -161,7 +164,15 @@ class LineReader::Impl : LineCursor {
       return tested;
     }
     toLineStart(std::exchange(piecesStart_, kNoOffset));
-    takeLine(line);
+    holdFrom_ = at_;
+    return holdOn(needle, line);
+  }
+
+  // Reads on until the line found in pieces is held whole; Paused before a
+  // second read, to go on at the next call (holdFrom_ keeps how far).
+  Held holdOn(std::u16string_view needle, std::u16string& line) {
+    if (!takeLineFrom(holdFrom_, line, [this] { return !budgetSpent(); })) return Held::Paused;
+    holdFrom_ = kNoOffset;
     return contains(line, needle) ? Held::Yes : Held::No;
   }
 
@@ -206,8 +217,9 @@ class LineReader::Impl : LineCursor {
   bool drained_ = false;  // nothing more can be found
   bool atCandidate_ = false;  // paused at the start of a line to test
   // A search's pause: the bytes read when the call began; where a paused
-  // search goes on looking; the start of a line paused in pieces.
-  std::uint64_t readBefore_ = 0, resumeFrom_ = kNoOffset, piecesStart_ = kNoOffset;
+  // search goes on looking; the start of a line paused in pieces; how far
+  // a line found in pieces is held.
+  std::uint64_t readBefore_ = 0, resumeFrom_ = kNoOffset, piecesStart_ = kNoOffset, holdFrom_ = kNoOffset;
 
   std::u16string planNeedle_;
   std::optional<SearchPlan> plan_;

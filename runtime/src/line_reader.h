@@ -42,8 +42,8 @@ class LineReader {
   std::u16string readLine();
   // Skips to the next line that contains needle: Found with it in line, or
   // End. Finds exactly the lines that reading line by line and testing each
-  // finds. Paused before it would read more than one read size in one call
-  // (holding a found line aside): the next call goes on from there.
+  // finds. Paused before it would read more than one read size in one call,
+  // also while it holds a long line it found: the next call goes on there.
   FileTable::Search search(std::u16string_view needle, std::u16string& line);
   // The same, through every pause: true with the line, false at the end.
   bool readLineContaining(std::u16string_view needle, std::u16string& line);

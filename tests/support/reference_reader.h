@@ -154,20 +154,17 @@ inline std::string readerDiffers(rt::FileSystem& fs, std::u16string_view path, s
   // until one too long to hold, which must be error 7.
   const auto check = [&](bool searching) {
     rt::LineReader reader(fs.open(path, rt::OpenMode::Input), codePage, limits);
-    // Through every pause. A step that finds nothing reads at most one read
-    // size (or the two bytes of a UTF-16 unit, where limits make a read
-    // smaller); one that finds a line, besides, the line twice (tested in
-    // pieces, then held) and a read to find where it starts and ends.
+    // Through every pause. Every step, one that finds a line too, reads at
+    // most one read size (or the two bytes of a UTF-16 unit, where limits
+    // make a read smaller).
     bool pausedLate = false;
     const std::size_t oneRead = std::max<std::size_t>(limits.readSize, 2);
-    const auto searchOn = [&](std::u16string& line, std::size_t lineBytes) {
+    const auto searchOn = [&](std::u16string& line) {
       for (;;) {
         const std::uint64_t before = reader.bytesRead();
         const rt::FileTable::Search step = reader.search(needle, line);
-        const std::uint64_t read = reader.bytesRead() - before;
-        const bool found = step == rt::FileTable::Search::Found;
-        pausedLate = pausedLate || read > (found ? 3 * oneRead + 2 * lineBytes + 4 : oneRead);
-        if (step != rt::FileTable::Search::Paused) return found;
+        pausedLate = pausedLate || reader.bytesRead() - before > oneRead;
+        if (step != rt::FileTable::Search::Paused) return step == rt::FileTable::Search::Found;
       }
     };
     const char* const mode = searching ? "search" : "read";
@@ -179,7 +176,7 @@ inline std::string readerDiffers(rt::FileSystem& fs, std::u16string_view path, s
       int error = 0;
       bool got = true;
       try {
-        if (searching) got = !reader.atEnd() && searchOn(line, expected.bytes);
+        if (searching) got = !reader.atEnd() && searchOn(line);
         else got = !reader.atEnd() && (line = reader.readLine(), true);
       } catch (const rt::Error& e) {
         error = e.number();
@@ -201,7 +198,7 @@ inline std::string readerDiffers(rt::FileSystem& fs, std::u16string_view path, s
     std::u16string extra;
     bool more = false;
     try {
-      more = searching ? searchOn(extra, 0) : !reader.atEnd();
+      more = searching ? searchOn(extra) : !reader.atEnd();
     } catch (const rt::Error& e) {
       if (searching && e.number() == rt::err::OutOfMemory && cannotPass(passed, reference.size())) return true;
       difference << mode << ": error " << e.number() << " after the last line";
@@ -211,7 +208,7 @@ inline std::string readerDiffers(rt::FileSystem& fs, std::u16string_view path, s
       difference << mode << ": a line after the last of " << reference.size();
       return false;
     }
-    if (pausedLate) difference << "search: a step read more than one read size besides the line it found";
+    if (pausedLate) difference << "search: a step read more than one read size";
     if (!reader.atEnd()) difference << "search: not at the end after its last line";
     return reader.atEnd() && !pausedLate;
   };

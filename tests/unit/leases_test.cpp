@@ -282,59 +282,82 @@ TEST_F(World, ACloseDuringTheKthReportStopsAfterKWholeRecordsAndLeavesTheKthRepo
   EXPECT_FALSE(services_.windows.window().memoryField(u"Text1").readOnly());
 }
 
-// The progress on its own clock: events every 20 ms; nothing shown for
-// half a second, then every quarter; the bytes read, capped at each
-// listing's size; no conversion meanwhile, and all given back at the end.
-TEST_F(World, ALookupRunsEventsEvery20MsAndShowsItsProgressAfterHalfASecondEveryQuarter) {
-  auto& windows = services_.windows;
-  auto& clock = services_.clock.milliseconds_;
-  conv::Form1 form(services_, leases::leaseBranch);
-  windows.window().show();  // as the lookup's Form_Load has
-  auto& text1 = windows.window().memoryField(u"Text1");
-  auto& text2 = windows.window().memoryField(u"Text2");
-  const auto at = [&](std::uint64_t ms, leases::LookupProgress& progress) {
-    clock = ms;
-    progress.step();
+// A long lookup as its user sees it, on a clock that goes forward only with
+// the work (a fixed cost per piece read and per record): the window's
+// events run at least every 100 ms of work; nothing changes on screen in
+// the first 0.4 s; while leases are found the status changes at least once
+// a second; the bytes shown never go back nor pass the total; a paste
+// converts nothing meanwhile; at the end the progress goes and the input
+// field is back.
+TEST_F(World, ALongLookupKeepsItsWindowAnsweringShowsHowFarItIsAndConvertsNothingMeanwhile) {
+  std::string quiet;  // 6 MB without a match, then one that begins 1 MB before it (read twice)
+  while (quiet.size() < (std::size_t{6} << 20)) quiet += lease("10.9.9.9", "00-2b-00-00-00-00", "other.x") + "\r\n";
+  quiet += lease(std::string(std::size_t{1} << 20, '9'), "00-1a-00-00-00-02", "long.x") + "\r\n";
+  std::string found;
+  for (int i = 0; i < 2000; ++i) found += lease("10.0.0.1", "00-1a-00-00-00-01", "found.x") + "\r\n";
+  write(u"c:\\temp\\quiet.txt", quiet);
+  write(u"c:\\temp\\found.txt", found);
+  write(u"c:\\temp\\list.txt", "c:\\temp\\quiet.txt\r\nc:\\temp\\found.txt\r\n");
+  testing_support::ClockedFiles clocked(fs_, 30, 2);
+  rt::MemoryServices world(clocked);
+  clocked.clock = &world.clock;
+  world.invocation.environment_[u"TEMP"] = u"c:\\temp";
+  world.invocation.commandLine_ = u"/dhcp<c:\\temp\\list.txt 00-1a";
+  conv::Form1 form(world, leases::leaseBranch);
+  auto& text1 = world.windows.window().memoryField(u"Text1");
+  auto& text2 = world.windows.window().memoryField(u"Text2");
+  struct Seen {
+    std::uint64_t at;
+    std::u16string status;
+    bool readOnly;
+    std::size_t progressShown;
   };
-  clock = 1000;
-  {
-    leases::LookupProgress progress(form, {100, 300});
-    progress.startListing(0);
-    at(1019, progress);
-    EXPECT_EQ(windows.eventsDone_, 0u);
-    at(1020, progress);
-    EXPECT_EQ(windows.eventsDone_, 1u);
-    progress.found();
-    progress.found();
-    progress.read(60);
-    at(1480, progress);
-    EXPECT_EQ(windows.eventsDone_, 2u);
-    EXPECT_TRUE(windows.progress_.empty());
-    EXPECT_FALSE(text1.readOnly());
-    at(1500, progress);
-    EXPECT_EQ(text2.text(), u"Listing 1 of 2: 2 found");
-    ASSERT_EQ(windows.progress_.size(), 1u);
-    EXPECT_EQ(windows.progress_.back().done, 60u);
-    EXPECT_EQ(windows.progress_.back().total, 400u);
-    EXPECT_TRUE(text1.readOnly());
-    text1.setText(u"00:11");
-    EXPECT_EQ(text2.text(), u"Listing 1 of 2: 2 found");  // no conversion
-    clock = 1520;
-    progress.startListing(1);
-    at(1730, progress);
-    EXPECT_EQ(windows.progress_.size(), 1u);
-    at(1750, progress);
-    EXPECT_EQ(text2.text(), u"Listing 2 of 2: 2 found");
-    EXPECT_EQ(windows.progress_.back().done, 100u);  // the listings before
-    progress.read(350);
-    at(2000, progress);
-    EXPECT_EQ(windows.progress_.back().done, 400u);  // capped at this listing's end
-    EXPECT_EQ(windows.eventsDone_, 7u);
+  std::vector<Seen> seen;
+  world.windows.onEvents_ = [&] {
+    seen.push_back({world.clock.milliseconds_, text2.text(), text1.readOnly(), world.windows.progress_.size()});
+    // The user pastes an address into the input at every chance.
+    world.windows.userActions_.push_back([&] { text1.userReplaceSelection(u"00:11:22"); });
+  };
+
+  EXPECT_EQ(rt::runProgram(world, [&] { form.Form_Load(); }), 0);
+  const std::uint64_t end = world.clock.milliseconds_;
+  ASSERT_GT(end, 4000u);  // about 1 s of reading, 4 s of records
+  ASSERT_FALSE(seen.empty());
+  std::uint64_t last = 0, changed = 0;
+  std::u16string status;
+  for (const Seen& s : seen) {
+    EXPECT_LE(s.at - last, 100u) << "no events from " << last << " to " << s.at << " ms";
+    last = s.at;
+    if (s.at < 400) {
+      EXPECT_EQ(s.status, u"") << s.at;
+      EXPECT_FALSE(s.readOnly) << s.at;
+      EXPECT_EQ(s.progressShown, 0u) << s.at;
+    }
+    if (s.status != status) {
+      status = s.status;
+      changed = s.at;
+    } else if (status.rfind(u"Listing 2 of 2: ", 0) == 0) {
+      EXPECT_LE(s.at - changed, 1000u) << "the status stood still while leases were found: " << rt::toUtf8(status);
+    }
   }
-  EXPECT_EQ(windows.progress_.back().done, 0u);
-  EXPECT_EQ(windows.progress_.back().total, 0u);
+  EXPECT_LE(end - last, 100u);
+  EXPECT_EQ(status.rfind(u"Listing 2 of 2: ", 0), 0u) << rt::toUtf8(status);
+  const auto& progress = world.windows.progress_;
+  ASSERT_GE(progress.size(), 2u);
+  std::uint64_t done = 0;
+  for (std::size_t i = 0; i + 1 < progress.size(); ++i) {
+    EXPECT_GE(progress[i].done, done);
+    EXPECT_LE(progress[i].done, progress[i].total);
+    EXPECT_EQ(progress[i].total, quiet.size() + found.size());
+    done = progress[i].done;
+  }
+  EXPECT_EQ(progress.back().total, 0u);  // taken away
+  for (const auto& change : world.clipboard.history_) EXPECT_NE(change.text, u"00-11-22");
+  EXPECT_TRUE(world.processes.started_.empty());
   EXPECT_FALSE(text1.readOnly());
-  text1.setText(u"00:22");
+  text1.setSelStart(0);
+  text1.setSelLength(text1.text().size());
+  text1.userReplaceSelection(u"00:22");
   EXPECT_EQ(text2.text(), u"00-22");
 }
 

@@ -81,6 +81,7 @@ void MemoryWindowSystem::runEventLoop() {
 
 void MemoryWindowSystem::doEvents() {
   ++eventsDone_;
+  if (onEvents_) onEvents_();
   while (!ended_ && !userActions_.empty()) {
     auto action = std::move(userActions_.front());
     userActions_.pop_front();

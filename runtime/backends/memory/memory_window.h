@@ -92,6 +92,7 @@ class MemoryWindowSystem : public WindowSystem {
   std::deque<std::function<void()>> userActions_;  // run by the event loop and doEvents, in order
   bool ended_ = false;
   bool loopRan_ = false;
+  std::function<void()> onEvents_;  // called at each doEvents, before the actions run
   std::optional<int> endedWith_;  // the code endProcessNow was called with
   // Called by endProcessNow before it throws: a test sees there what a
   // process ended at once leaves, before any cleanup on the way out runs.
