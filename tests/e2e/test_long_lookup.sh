@@ -34,11 +34,9 @@ asks=$(tr -d '\r' <"$unix_temp/asks.log")
 kill -0 "$program_pid" 2>/dev/null || fail "the lookup ended before the close box"
 closed=$(now_ms)
 wintool close-box
-while kill -0 "$program_pid" 2>/dev/null; do
-  [ $(($(now_ms) - closed)) -le 2000 ] || fail "no end within 2 s of the close box; on screen: $(on_screen)"
-  sleep 0.05
-done
+poll 2 gone "$program_pid" || fail "no end within 2 s of the close box; on screen: $(on_screen)"
 ended=$(now_ms)
+[ $((ended - closed)) -le 2000 ] || fail "the end came $((ended - closed)) ms after the close box"
 wait "$program_pid" || true
 expect_eq "$(exit_of "$unix_temp/exit-code.log")" 1223 "exit code of a stopped lookup"
 
