@@ -2,8 +2,6 @@
 
 #include <cstring>
 #include <iterator>
-#include <utility>
-#include <vector>
 
 #include "win32_error.h"
 #include "win32_turns.h"
@@ -55,15 +53,10 @@ UniqueGlobal globalCopy(const void* data, std::size_t size, std::size_t zeros = 
 
 void Win32Clipboard::setText(std::u16string_view text, Entry entry) {
   UniqueGlobal memory = globalCopy(text.data(), text.size() * sizeof(char16_t), sizeof(char16_t));
-  std::vector<std::pair<UINT, UniqueGlobal>> markers;
-  if (entry == Entry::Passing) {
-    // Registered once: a lookup sets one passing text per match.
-    for (std::size_t i = 0; i < std::size(kPassOverFormats); ++i) {
-      if (!passOverFormats_[i] && !(passOverFormats_[i] = RegisterClipboardFormatW(kPassOverFormats[i])))
-        throw lastError(u"RegisterClipboardFormatW", err::CantOpenClipboard);
-      markers.emplace_back(passOverFormats_[i], globalCopy(&kPassOverValue, sizeof kPassOverValue));
-    }
-  }
+  // Registered once: a lookup sets one passing text per match.
+  for (std::size_t i = 0; entry == Entry::Passing && i < std::size(kPassOverFormats); ++i)
+    if (!passOverFormats_[i] && !(passOverFormats_[i] = RegisterClipboardFormatW(kPassOverFormats[i])))
+      throw lastError(u"RegisterClipboardFormatW", err::CantOpenClipboard);
   // Released after the clipboard is closed: declared before the session.
   const HeldTurn turn = takeTurn();
   const ClipboardSession session(windows_.owner());
@@ -81,9 +74,13 @@ void Win32Clipboard::setText(std::u16string_view text, Entry entry) {
   if (!ours && !EmptyClipboard()) throw lastError(u"EmptyClipboard", err::CantOpenClipboard);
   if (!SetClipboardData(CF_UNICODETEXT, memory.get())) throw lastError(u"SetClipboardData", err::CantOpenClipboard);
   memory.release();  // the clipboard owns it now
-  for (auto& [format, data] : markers) {
-    if (!SetClipboardData(format, data.get())) throw lastError(u"SetClipboardData", err::CantOpenClipboard);
-    data.release();
+  // The markers stay with a text replaced alone: a match then costs the
+  // text's set only.
+  for (std::size_t i = 0; entry == Entry::Passing && !ours && i < std::size(kPassOverFormats); ++i) {
+    UniqueGlobal marker = globalCopy(&kPassOverValue, sizeof kPassOverValue);
+    if (!SetClipboardData(passOverFormats_[i], marker.get()))
+      throw lastError(u"SetClipboardData", err::CantOpenClipboard);
+    marker.release();
   }
 }
 
