@@ -29,8 +29,9 @@ class LookupProgress {
   // bytes read of the listing so far: bytes read again count again, and
   // the listing's size caps them.
   void read(std::uint64_t bytes);
-  // Between lines: runs the window's events when they are due, shows the
-  // progress when it is due. rt::Stopped once an event ended the program.
+  // Between records and between the pieces a search reads: runs the
+  // window's events when they are due, shows the progress when it is due.
+  // rt::Stopped once an event ended the program.
   void step();
 
   // What the output field shows: "Listing 2 of 8: 1234 found".
