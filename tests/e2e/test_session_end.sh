@@ -23,8 +23,9 @@ start_lookup() {
 }
 # Sends the session's messages; checks the answer and sets told_ms, ended.
 end_session() {  # end|cancel
-  local said; said=$(wintool end-session "$1" | tr -d '\r')
-  [[ "$said" =~ ^answer=1\ told_ms=([0-9]+)\ exit=(.*)$ ]] || fail "end-session $1: $said"
+  local said; said=$(wintool end-session "$1" | tr -d '\r') || true
+  [[ "$said" =~ ^answer=1\ told_ms=([0-9]+)\ exit=(.*)$ ]] ||
+    fail "end-session $1: [$said]; the lookup $(gone "$program_pid" && echo "had ended, exit code $(exit_of "$unix_temp/exit-code.log")" || echo "still ran"), $(log_records | grep -c . || true) records"
   told_ms=${BASH_REMATCH[1]} ended=${BASH_REMATCH[2]}
 }
 # What the lookup left: whole records only, COUNT of them ("some": more
