@@ -8,17 +8,18 @@ source "$(dirname "$0")/lib.sh"
 source "$MACTOOLS_SCRIPTS/listings.sh"
 
 mkdir -p "$unix_c/temp"
-all=8000
+# Long enough to be running still when the session's messages come, on a
+# fast machine too (a few seconds under Wine).
+all=40000
 matching_listing "$all" >"$unix_c/temp/long.txt"
 printf 'c:\\temp\\long.txt\r\n' >"$unix_c/temp/long-list.txt"
-lookup=("$TESSILO" '/dhcp<c:\temp\long-list.txt' 00-1a)
 
 status() { form_fact control101.text; }
 shows_progress() { [[ "$(status)" == "Listing 1 of 1: "*" found" ]]; }
-start_lookup() {
-  rm -f "$unix_c/temp/findout.txt"
+start_lookup() {  # LISTFILE [keep-log]
+  [ "${2:-}" = keep-log ] || rm -f "$unix_c/temp/findout.txt"
   printf 'stale' >"$unix_c/temp/datas.txt"
-  start_program "${lookup[@]}"
+  start_program "$TESSILO" "/dhcp<c:\\temp\\$1" 00-1a
   poll 10 shows_progress || fail "no progress within 10 s: [$(status)]"
 }
 # Sends the session's messages; checks the answer and sets told_ms, ended.
@@ -50,7 +51,7 @@ check_left() {  # WHAT COUNT [clipboard-held]
 }
 
 # Asked, then called off: the lookup goes on to its end.
-start_lookup
+start_lookup long-list.txt
 end_session cancel
 expect_eq "$ended" none "the program after an end called off"
 poll 120 gone "$program_pid" || fail "the lookup did not end within 120 s of an end called off"
@@ -59,17 +60,19 @@ expect_eq "$(exit_of "$unix_temp/exit-code.log")" 0 "exit code after an end call
 check_left "called off" "$all"
 
 # The end is certain.
-start_lookup
+start_lookup long-list.txt
 end_session end
 expect_eq "$ended" 1223 "exit code at the end of the session"
 [ "$told_ms" -le 2000 ] || fail "the end of the session took $told_ms ms"
 check_left "session's end" some
 echo "session's end: done in $told_ms ms"
 
-# The same while another copy holds the log's turn: the lookup waits for it
-# at its next record, and the session ends there.
-start_lookup
-hold turn-hold 'C:\temp\findout.txt' 8000
+# The same while another copy holds the log's turn, from before the lookup
+# starts: the lookup waits for it (2 s) at every record, and the session
+# ends in that wait.
+rm -f "$unix_c/temp/findout.txt"
+hold turn-hold 'C:\temp\findout.txt' 20000
+start_lookup long-list.txt keep-log
 end_session end
 expect_eq "$ended" 1223 "exit code at the end of the session, the log's turn held"
 [ "$told_ms" -le 2000 ] || fail "the end of the session, the log's turn held, took $told_ms ms"
@@ -79,7 +82,7 @@ echo "log's turn held: done in $told_ms ms"
 
 # And while another program holds the clipboard: what the clipboard holds
 # then is that program's affair, but the log is whole all the same.
-start_lookup
+start_lookup long-list.txt
 hold_clipboard 8000
 end_session end
 expect_eq "$ended" 1223 "exit code at the end of the session, the clipboard held"
