@@ -28,7 +28,7 @@ class MemoryClipboard : public Clipboard {
   };
   std::optional<std::u16string> text_;     // nullopt: empty clipboard
   std::vector<std::u16string> otherFormats_;  // another program's, beside the text
-  bool owned_ = false;                     // the program's text is there, and nothing of another's
+  bool owned_ = false;                     // the program's passing text is there, nothing of another's
   std::vector<Change> history_;            // every text set, in order
 };
 

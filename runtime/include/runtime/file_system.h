@@ -17,10 +17,11 @@ class File {
   virtual std::size_t read(char* buffer, std::size_t size) = 0;
   // Moves the read position to offset bytes from the start of the file.
   virtual void seek(std::uint64_t offset) = 0;
-  // Writes all bytes in one piece: in output mode at the position, in
-  // append mode at the end of the file, even with other writers appending
-  // at the same time. An error once some of them may have landed (disk
-  // full: error 61). Appends go through appendLines below.
+  // Writes all bytes, in one piece where the system takes them at once: in
+  // output mode at the position, in append mode at the end of the file,
+  // even with other writers appending at the same time. An error once some
+  // of them may have landed (disk full: error 61). Appends go through
+  // appendLines below.
   virtual void write(std::string_view bytes) = 0;
 
   // For appendLines. The file's size in bytes.

@@ -108,9 +108,9 @@ class Clipboard {
   // text: the run replaces it before it ends.
   enum class Entry {
     // Marked to be passed over. The first replaces everything the
-    // clipboard holds; while the program still owns the clipboard, a later
-    // one replaces its text (a copy by another program in between is
-    // replaced whole again).
+    // clipboard holds; while the clipboard still holds the program's
+    // passing text, a later one replaces only that text (what another
+    // program copied in between is replaced whole again).
     Passing,
     Final,  // what the run leaves: replaces everything the clipboard holds
   };
