@@ -18,14 +18,16 @@ constexpr std::uint64_t kQuietMs = 500;
 // A few times a second: more often than a person reads, less often than
 // the screen shows.
 constexpr std::uint64_t kShowEveryMs = 250;
+// A read that waits is waited for in slices no longer than this, and the
+// window's events run after each; past kTellWaitMs the wait is named.
+constexpr unsigned kWaitSliceMs = 250;
+constexpr std::uint64_t kTellWaitMs = 2000;
 
 }  // namespace
 
-LookupProgress::LookupProgress(conv::Form1& form, std::vector<std::uint64_t> sizes)
+LookupProgress::LookupProgress(conv::Form1& form)
     : form_(form),
       rt_(form.services()),
-      sizes_(std::move(sizes)),
-      total_(std::accumulate(sizes_.begin(), sizes_.end(), std::uint64_t{0})),
       start_(rt_.clock.milliseconds()),
       lastEvents_(start_ - kEventsEveryMs) {  // the first step runs them: the lookup has read its list
   form_.setBusy(true);
@@ -39,6 +41,12 @@ LookupProgress::~LookupProgress() {
 std::u16string LookupProgress::status(std::size_t listing, std::size_t listings, std::size_t found) {
   const auto number = [](std::size_t n) { return rt::widen(std::to_string(n)); };
   return u"Listing " + number(listing) + u" of " + number(listings) + u": " + number(found) + u" found";
+}
+
+void LookupProgress::listings(std::vector<std::uint64_t> sizes) {
+  sizes_ = std::move(sizes);
+  total_ = std::accumulate(sizes_.begin(), sizes_.end(), std::uint64_t{0});
+  listed_ = true;
 }
 
 void LookupProgress::startListing(std::size_t index) {
@@ -57,12 +65,29 @@ void LookupProgress::step() {
   if (now - lastEvents_ >= kEventsEveryMs) {
     lastEvents_ = now;
     rt_.windows.doEvents();
-    if (now - start_ >= kQuietMs && (!shown_ || now - lastShown_ >= kShowEveryMs)) {
+    if (listed_ && now - start_ >= kQuietMs && (!shown_ || now - lastShown_ >= kShowEveryMs)) {
       lastShown_ = now;
       show();
     }
   }
   if (rt_.windows.endAsked()) throw rt::Stopped();
+}
+
+void LookupProgress::waitFor(int number, std::u16string_view path) {
+  const std::uint64_t start = rt_.clock.milliseconds();
+  bool told = false;
+  while (rt::Signal* signal = rt_.files.readSignal(number)) {
+    rt_.windows.waitFor(*signal, kWaitSliceMs);
+    const std::uint64_t now = rt_.clock.milliseconds();
+    lastEvents_ = now;
+    rt_.windows.doEvents();
+    if (rt_.windows.endAsked()) throw rt::Stopped();
+    if (!told && now - start >= kTellWaitMs) {
+      told = shown_ = true;
+      lastShown_ = now;
+      form_.showStatus(u"Waiting for " + std::u16string(path));
+    }
+  }
 }
 
 void LookupProgress::show() {

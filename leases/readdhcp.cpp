@@ -12,21 +12,27 @@
 namespace leases {
 namespace {
 
-// The listings the list file names, blank lines passed over.
-std::vector<std::u16string> listingsNamed(rt::FileTable& files) {
+using Search = rt::FileTable::Search;
+
+// The listings the list file names, blank lines passed over. Its reads may
+// wait as a listing's do.
+std::vector<std::u16string> listingsNamed(rt::FileTable& files, const std::u16string& listPath,
+                                          LookupProgress& progress) {
   std::vector<std::u16string> listings;
-  while (!files.eof(kListFile)) {
-    std::u16string listing = files.lineInput(kListFile);
-    if (!rt::trim(listing).empty()) listings.push_back(std::move(listing));
+  std::u16string listing;
+  for (;;) {
+    const Search step = files.nextLine(kListFile, listing);
+    if (step == Search::End) return listings;
+    if (step == Search::Waiting) progress.waitFor(kListFile, listPath);
+    if (step == Search::Found && !rt::trim(listing).empty()) listings.push_back(listing);
+    progress.step();
   }
-  return listings;
 }
 
 // Reports and logs every lease line of one listing. Between records and
 // between the pieces its search reads, the window's events run.
 void searchListing(const rt::Services& services, LookupRun& run, const std::u16string& path,
                    const std::u16string& searchText, LookupProgress& progress) {
-  using Search = rt::FileTable::Search;
   rt::FileTable& files = services.files;
   rt::OpenFile listing(files, kListingFile, path, rt::OpenMode::Input);
   std::u16string line;
@@ -34,6 +40,10 @@ void searchListing(const rt::Services& services, LookupRun& run, const std::u16s
     const Search step = files.lineInputContaining(kListingFile, searchText, line);
     progress.read(files.bytesRead(kListingFile));
     if (step == Search::End) break;
+    if (step == Search::Waiting) {
+      progress.waitFor(kListingFile, path);
+      continue;
+    }
     if (step == Search::Found) {
       if (auto lease = parseLeaseLine(line)) {
         // Converted without exports: the report holds the address at once,
@@ -55,11 +65,12 @@ void lookUp(conv::Form1& form, LookupRun& run, const std::u16string& wert) {
   run.emptyDataFile();
   const LookupCommand command = parseLookupCommand(wert);
   rt::OpenFile list(files, kListFile, command.listPath, rt::OpenMode::Input);
+  LookupProgress progress(form);
   // Named first, so that the progress can count the listings and their bytes.
-  const std::vector<std::u16string> listings = listingsNamed(files);
+  const std::vector<std::u16string> listings = listingsNamed(files, command.listPath, progress);
   std::vector<std::uint64_t> sizes;
   for (const std::u16string& listing : listings) sizes.push_back(files.sizeOf(listing));
-  LookupProgress progress(form, std::move(sizes));
+  progress.listings(std::move(sizes));
   for (std::size_t i = 0; i < listings.size(); ++i) {
     progress.startListing(i);
     searchListing(services, run, listings[i], command.searchText, progress);

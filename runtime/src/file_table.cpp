@@ -106,6 +106,8 @@ FileTable::Search FileTable::lineInputContaining(int number, std::u16string_view
   return entry(number, OpenMode::Input).in->search(needle, line);
 }
 
+Signal* FileTable::readSignal(int number) { return entry(number, OpenMode::Input).in->readSignal(); }
+
 std::uint64_t FileTable::bytesRead(int number) { return entry(number, OpenMode::Input).in->bytesRead(); }
 
 void FileTable::printLine(int number, std::initializer_list<PrintItem> items) {

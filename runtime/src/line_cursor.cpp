@@ -4,12 +4,18 @@
 
 namespace rt {
 
-void LineCursor::settle() {
-  if (!skipLf_) return;
+bool LineCursor::settle(bool mayWait) {
+  if (!skipLf_) return true;
+  while (window_.end() - at_ < unit_) {
+    if (!mayWait && !window_.ready(at_)) return false;
+    if (!window_.fill(at_)) {
+      skipLf_ = false;
+      return true;
+    }
+  }
   skipLf_ = false;
-  while (window_.end() - at_ < unit_)
-    if (!window_.fill(at_)) return;
   if (unitAt(at_) == u'\n') at_ = lineStart_ = at_ + unit_;
+  return true;
 }
 
 void LineCursor::takeLineTo(std::uint64_t end, std::u16string& line) {

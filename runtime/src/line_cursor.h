@@ -22,8 +22,10 @@ inline constexpr std::uint64_t kNoOffset = ~std::uint64_t{0};
 
 class LineCursor {
  protected:
-  LineCursor(std::unique_ptr<File> file, CodePage& codePage, LineLimits limits)
-      : limits_(limits), window_(std::move(file), limits.readSize), codec_(window_.start(3), codePage),
+  // window holds the file's first bytes, which say its encoding
+  // (ReadWindow::started).
+  LineCursor(ReadWindow window, CodePage& codePage, LineLimits limits)
+      : limits_(limits), window_(std::move(window)), codec_(window_.start(3), codePage),
         unit_(codec_.unit()), at_(codec_.markSize()), lineStart_(at_) {}
 
   // The end of the whole code units held.
@@ -49,7 +51,8 @@ class LineCursor {
   }
 
   // A CR ended the last line: an LF right after it belongs to that line end.
-  void settle();
+  // False, unsettled, while the read for it waits, unless mayWait.
+  bool settle(bool mayWait);
   // The line end at end consumed: the next line starts after it.
   void endLineAt(std::uint64_t end) {
     skipLf_ = unitAt(end) == u'\r';
@@ -84,9 +87,14 @@ class LineCursor {
     }
   }
   // Reading goes on at start, a line's start, read again if it began in
-  // bytes already passed over.
+  // bytes already passed over. A pipe cannot be read again; the reader
+  // keeps every line it may need up to the longest (maxLine), so a line
+  // that began before what is held is longer than that: error 7.
   void toLineStart(std::uint64_t start) {
-    if (start < window_.begin()) window_.rewind(start);
+    if (start < window_.begin()) {
+      if (!window_.canSeek()) throw Error(err::OutOfMemory);
+      window_.rewind(start);
+    }
     at_ = lineStart_ = start;
   }
 

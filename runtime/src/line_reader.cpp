@@ -21,15 +21,16 @@ using Search = FileTable::Search;
 // The search over the lines of the cursor it is (line_cursor.h).
 class LineReader::Impl : LineCursor {
  public:
-  Impl(std::unique_ptr<File> file, CodePage& codePage, Limits limits) : LineCursor(std::move(file), codePage, limits) {}
+  Impl(ReadWindow window, CodePage& codePage, Limits limits)
+      : LineCursor(std::move(window), codePage, limits), seekable_(window_.canSeek()) {}
 
   bool atEnd() {
-    settle();
+    settle(true);
     return drained_ || !available();
   }
 
   std::u16string readLine() {
-    settle();
+    settle(true);
     resumeFrom_ = kNoOffset;
     atCandidate_ = false;
     if (piecesStart_ != kNoOffset) toLineStart(std::exchange(piecesStart_, kNoOffset));
@@ -41,7 +42,18 @@ class LineReader::Impl : LineCursor {
 
   Search search(std::u16string_view needle, std::u16string& line) {
     readBefore_ = window_.bytesRead();
-    settle();
+    const Search step = searchOn(needle, line);
+    return step == Search::Paused && window_.waiting() ? Search::Waiting : step;
+  }
+
+  std::uint64_t bytesRead() const { return window_.bytesRead(); }
+  Signal* readSignal() const noexcept { return window_.signal(); }
+
+ private:
+  // --- The search.
+
+  Search searchOn(std::u16string_view needle, std::u16string& line) {
+    if (!settle(false)) return Search::Paused;
     const SearchPlan& plan = planFor(needle);
     if (plan.kind == SearchPlan::NoLine) {
       drained_ = true;
@@ -57,11 +69,6 @@ class LineReader::Impl : LineCursor {
       if (budgetSpent()) return Search::Paused;  // between candidate lines, which may be every line
     }
   }
-
-  std::uint64_t bytesRead() const { return window_.bytesRead(); }
-
- private:
-  // --- The search.
 
   const SearchPlan& planFor(std::u16string_view needle) {
     if (!plan_ || planNeedle_ != needle) {
@@ -79,7 +86,7 @@ class LineReader::Impl : LineCursor {
   // Moves to the start of the next line that may hold the text: Found, or
   // End at the end of the file, or Paused before a second read.
   Search toCandidateLine(const SearchPlan& plan) {
-    if (window_.end() == at_ && budgetSpent()) return Search::Paused;
+    if (window_.end() == at_ && !mayRead(at_)) return Search::Paused;
     if (!available()) return Search::End;
     if (plan.kind == SearchPlan::EachLine) return Search::Found;
     // A paused search goes on where it stopped looking, not at the start
@@ -92,7 +99,7 @@ class LineReader::Impl : LineCursor {
         return Search::Found;
       }
       from = passOver(plan.width());
-      if (budgetSpent()) {
+      if (!mayRead(at_)) {
         resumeFrom_ = from;
         return Search::Paused;
       }
@@ -106,6 +113,9 @@ class LineReader::Impl : LineCursor {
   // One read per call at most (a read is up to the read size): the caller
   // hears back at least once a read size.
   bool budgetSpent() const { return window_.bytesRead() != readBefore_; }
+  // Whether a read keeping the bytes from keep on may be made now: within
+  // the budget, and with its data there (a read that waits pauses too).
+  bool mayRead(std::uint64_t keep) { return !budgetSpent() && window_.ready(keep); }
 
   // The first candidate at or after from, or kNoOffset.
   std::uint64_t findCandidate(const SearchPlan& plan, std::uint64_t from) const {
@@ -120,8 +130,10 @@ class LineReader::Impl : LineCursor {
     const std::uint64_t searched = unitsEnd() - std::min<std::uint64_t>(unitsEnd() - at_, width - unit_);
     if (const std::uint64_t end = lastLineEnd(at_, searched); end != kNoOffset) lineStart_ = end + unit_;
     // A short line in progress is carried past the window's end, so that a
-    // match later in it needs no second read.
-    const bool carry = lineStart_ >= at_ && searched - lineStart_ <= limits_.carriedLine;
+    // match later in it needs no second read; a pipe, which cannot be read
+    // again, carries any line up to the longest.
+    const bool carry =
+        lineStart_ >= at_ && searched - lineStart_ <= (seekable_ ? limits_.carriedLine : limits_.maxLine);
     at_ = carry ? lineStart_ : searched;
     return searched;
   }
@@ -140,7 +152,7 @@ class LineReader::Impl : LineCursor {
   // may pause; piecesStart_ then keeps where it began.
   Held lineHolds(std::u16string_view needle, std::u16string& line) {
     if (piecesStart_ == kNoOffset) {
-      if (window_.end() == at_ && budgetSpent()) {  // it began in bytes passed over, read again from here
+      if (window_.end() == at_ && !mayRead(at_)) {  // it began in bytes passed over, read again from here
         atCandidate_ = true;
         return Held::Paused;
       }
@@ -171,7 +183,7 @@ class LineReader::Impl : LineCursor {
   // Reads on until the line found in pieces is held whole; Paused before a
   // second read, to go on at the next call (holdFrom_ keeps how far).
   Held holdOn(std::u16string_view needle, std::u16string& line) {
-    if (!takeLineFrom(holdFrom_, line, [this] { return !budgetSpent(); })) return Held::Paused;
+    if (!takeLineFrom(holdFrom_, line, [this] { return mayRead(at_); })) return Held::Paused;
     holdFrom_ = kNoOffset;
     return contains(line, needle) ? Held::Yes : Held::No;
   }
@@ -209,11 +221,15 @@ class LineReader::Impl : LineCursor {
         return Held::No;
       }
       if (window_.end() - at_ > limits_.maxLine) throw Error(err::OutOfMemory);  // nowhere to cut it
-      if (budgetSpent()) return Held::Paused;
-      window_.fill(at_);
+      // A pipe keeps the line's start while it is not longer than the
+      // longest, to hold it if it has the text.
+      const std::uint64_t keep = !seekable_ && window_.end() - piecesStart_ <= limits_.maxLine ? piecesStart_ : at_;
+      if (!mayRead(keep)) return Held::Paused;
+      window_.fill(keep);
     }
   }
 
+  const bool seekable_;
   bool drained_ = false;  // nothing more can be found
   bool atCandidate_ = false;  // paused at the start of a line to test
   // A search's pause: the bytes read when the call began; where a paused
@@ -227,17 +243,32 @@ class LineReader::Impl : LineCursor {
 };
 
 LineReader::LineReader(std::unique_ptr<File> file, CodePage& codePage, Limits limits)
-    : impl_(std::make_unique<Impl>(std::move(file), codePage, limits)) {}
+    : opening_(std::make_unique<ReadWindow>(std::move(file), limits.readSize)), codePage_(codePage), limits_(limits) {}
 LineReader::~LineReader() = default;
-bool LineReader::atEnd() { return impl_->atEnd(); }
-std::u16string LineReader::readLine() { return impl_->readLine(); }
-Search LineReader::search(std::u16string_view needle, std::u16string& line) { return impl_->search(needle, line); }
-bool LineReader::readLineContaining(std::u16string_view needle, std::u16string& line) {
-  Search step;
-  while ((step = impl_->search(needle, line)) == Search::Paused) {
-  }
-  return step == Search::Found;
+
+bool LineReader::begun(bool mayWait) {
+  if (impl_) return true;
+  if (mayWait) opening_->start(3);
+  else if (!opening_->started(3)) return false;
+  impl_ = std::make_unique<Impl>(std::move(*opening_), codePage_, limits_);
+  opening_.reset();
+  return true;
 }
-std::uint64_t LineReader::bytesRead() const { return impl_->bytesRead(); }
+
+bool LineReader::atEnd() { return begun(true) && impl_->atEnd(); }
+std::u16string LineReader::readLine() {
+  begun(true);
+  return impl_->readLine();
+}
+Search LineReader::search(std::u16string_view needle, std::u16string& line) {
+  if (!impl_) {  // a step reads once at most
+    const std::uint64_t before = opening_->bytesRead();
+    if (!begun(false)) return opening_->waiting() ? Search::Waiting : Search::Paused;
+    if (impl_->bytesRead() != before) return Search::Paused;
+  }
+  return impl_->search(needle, line);
+}
+std::uint64_t LineReader::bytesRead() const { return impl_ ? impl_->bytesRead() : opening_->bytesRead(); }
+Signal* LineReader::readSignal() const noexcept { return impl_ ? impl_->readSignal() : opening_->signal(); }
 
 }  // namespace rt

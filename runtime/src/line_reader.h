@@ -23,6 +23,7 @@
 namespace rt {
 
 class CodePage;
+class ReadWindow;
 
 // Sizes in bytes; tests make them small to reach every edge quickly.
 struct LineLimits {
@@ -38,19 +39,30 @@ class LineReader {
   LineReader(std::unique_ptr<File> file, CodePage& codePage, Limits limits = {});
   ~LineReader();
 
+  // Line by line; a read that waits on the system is waited for here.
   bool atEnd();
   std::u16string readLine();
   // Skips to the next line that contains needle: Found with it in line, or
   // End. Finds exactly the lines that reading line by line and testing each
   // finds. Paused before it would read more than one read size in one call,
-  // also while it holds a long line it found: the next call goes on there.
+  // also while it holds a long line it found; Waiting while a read waits on
+  // the system (readSignal). The next call goes on there. The first call
+  // reads the file's start, which says its encoding.
   FileTable::Search search(std::u16string_view needle, std::u16string& line);
-  // The same, through every pause: true with the line, false at the end.
-  bool readLineContaining(std::u16string_view needle, std::u16string& line);
   std::uint64_t bytesRead() const;
+  // While the search is Waiting: what the read's completion signals.
+  Signal* readSignal() const noexcept;
 
  private:
   class Impl;
+  // Makes impl_ once the file's first bytes are held; false while their
+  // read waits, unless mayWait.
+  bool begun(bool mayWait);
+
+  // Until then, the window that reads them.
+  std::unique_ptr<ReadWindow> opening_;
+  CodePage& codePage_;
+  Limits limits_;
   std::unique_ptr<Impl> impl_;
 };
 

@@ -8,14 +8,51 @@ namespace rt {
 ReadWindow::ReadWindow(std::unique_ptr<File> file, std::size_t readSize)
     : file_(std::move(file)), readSize_(readSize), baseCapacity_(2 * readSize) {}
 
+ReadWindow::~ReadWindow() {
+  if (file_ && waiting() && !file_->cancelRead()) (void)buf_.release();  // the system may still write there
+}
+
 std::string_view ReadWindow::start(std::size_t size) {
   while (end() < size && fill(base_)) {
   }
   return bytes(0, std::min<std::uint64_t>(end(), size));
 }
 
+bool ReadWindow::started(std::size_t size) {
+  if (end() < size && ready(base_)) fill(base_);
+  return end() >= size || eof_;
+}
+
+bool ReadWindow::ready(std::uint64_t keep) {
+  if (eof_) return true;
+  if (!reading_) {
+    makeRoom(keep);
+    // One read size at a time, however much room there is: a search pauses
+    // between reads (line_reader.h), and so never reads more than one
+    // without returning to its caller.
+    asked_ = std::min(capacity_ - size_, readSize_);
+    got_ = file_->read(buf_.get() + size_, asked_);
+    reading_ = true;
+  } else if (got_ == File::kPending) {
+    got_ = file_->read(buf_.get() + size_, asked_);
+  }
+  return got_ != File::kPending;
+}
+
 bool ReadWindow::fill(std::uint64_t keep) {
   if (eof_) return false;
+  while (!ready(keep)) file_->awaitRead();
+  reading_ = false;
+  if (got_ == 0) {
+    eof_ = true;
+    return false;
+  }
+  size_ += got_;
+  bytesRead_ += got_;
+  return true;
+}
+
+void ReadWindow::makeRoom(std::uint64_t keep) {
   const auto from = static_cast<std::size_t>(keep - base_);
   const std::size_t held = size_ - from;
   const std::size_t want = held + readSize_;
@@ -34,20 +71,13 @@ bool ReadWindow::fill(std::uint64_t keep) {
   }
   base_ = keep;
   size_ = held;
-  // One read size at a time, however much room there is: a search pauses
-  // between reads (line_reader.h), and so never reads more than one
-  // without returning to its caller.
-  const std::size_t got = file_->read(buf_.get() + size_, std::min(capacity_ - size_, readSize_));
-  if (got == 0) {
-    eof_ = true;
-    return false;
-  }
-  size_ += got;
-  bytesRead_ += got;
-  return true;
 }
 
 void ReadWindow::rewind(std::uint64_t offset) {
+  if (reading_) {  // taken and dropped: the bytes it reads are not the ones wanted
+    while (!ready(base_)) file_->awaitRead();
+    reading_ = false;
+  }
   file_->seek(offset);
   base_ = offset;
   size_ = 0;

@@ -18,11 +18,6 @@ std::vector<std::u16string> split(std::u16string_view text, std::u16string_view 
   return pieces;
 }
 
-const std::u16string& piece(const std::vector<std::u16string>& pieces, std::size_t index) {
-  if (index >= pieces.size()) throw Error(err::SubscriptOutOfRange);
-  return pieces[index];
-}
-
 std::size_t inStr(std::u16string_view text, std::u16string_view needle) {
   if (text.empty()) return 0;
   const auto at = text.find(needle);

@@ -1,8 +1,9 @@
 // Any file, read and searched at any limits, against the plain reference
 // of reference_reader.h (its own decoders, the whole file cut at its line
 // ends). The first input bytes pick the code page (Windows-1252, or a
-// double-byte one with characters of two forms), the limits, and the
-// needle: a piece of the reference's text, so that it can match, or U+FFFD,
+// double-byte one with characters of two forms), whether every read
+// waits (and whether the file is a pipe, which cannot seek), the limits,
+// and the needle: a piece of the reference's text, so that it can match, or U+FFFD,
 // which only decoding finds. FUZZ_DEBUG=1 prints a failure.
 #include <cstdint>
 #include <cstdio>
@@ -34,6 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size < 4) return 0;
   const std::size_t needleSize = data[0] % 7;  // 6: U+FFFD
   const bool doubleByte = data[0] / 7 % 2 != 0;
+  const unsigned reads = data[0] / 14 % 3;  // 0: at once; 1: each waits; 2: each waits, on a pipe
   rt::LineLimits limits;
   limits.readSize = 1 + data[1] % 48;
   limits.carriedLine = data[2] % 24;
@@ -43,7 +45,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   rt::RootedFileSystem western(root());
   testing_support::DoubleByteCodePage japanese(western);
-  rt::FileSystem& fs = doubleByte ? static_cast<rt::FileSystem&>(japanese) : western;
+  rt::FileSystem& plain = doubleByte ? static_cast<rt::FileSystem&>(japanese) : western;
+  testing_support::WaitingReads waiting(plain, reads == 2);
+  rt::FileSystem& fs = reads != 0 ? static_cast<rt::FileSystem&>(waiting) : plain;
   std::u16string all;
   for (const auto& line : testing_support::referenceLines(bytes, fs)) all += line.text;
   const std::u16string needle = needleSize == 6 ? u"\uFFFD" : all.substr(all.size() / 3, needleSize);

@@ -13,18 +13,6 @@ TEST(Split, CountsPiecesLikeTheDelimitersPlusOneAndEmptyTextHasNone) {
   EXPECT_TRUE(split(u"", u":").empty());
 }
 
-TEST(Split, MissingPieceIsSubscriptOutOfRange) {
-  const auto pieces = split(u"abc", u"<");
-  EXPECT_EQ(rt::piece(pieces, 0), u"abc");
-  try {
-    rt::piece(pieces, 1);
-    FAIL() << "no error";
-  } catch (const rt::Error& e) {
-    EXPECT_EQ(e.number(), 9);
-    EXPECT_EQ(e.description(), u"Subscript out of range");
-  }
-}
-
 TEST(InStr, IsExactAndOneBasedAndEmptyNeedleMatchesOnlyNonEmptyText) {
   EXPECT_EQ(rt::inStr(u"00-1a-2b", u"1a"), 4u);
   EXPECT_EQ(rt::inStr(u"00-1a-2b", u"1A"), 0u);

@@ -79,6 +79,11 @@ void MemoryWindowSystem::runEventLoop() {
   doEvents();
 }
 
+void MemoryWindowSystem::waitFor(Signal& signal, unsigned ms) {
+  if (!onWait_) throw Error(err::InternalError);  // nothing would ever end the wait
+  onWait_(signal, ms);
+}
+
 void MemoryWindowSystem::doEvents() {
   ++eventsDone_;
   if (onEvents_) onEvents_();

@@ -83,6 +83,9 @@ class MemoryWindowSystem : public WindowSystem {
   // Runs the user's actions queued so far, as the loop does.
   void doEvents() override;
   bool endAsked() const override { return ended_; }
+  // Calls onWait_, which stands for the time passing: it may release the
+  // read, move the clock on, or queue the user's actions.
+  void waitFor(Signal& signal, unsigned ms) override;
   void showProgress(std::uint64_t done, std::uint64_t total) override { progress_.push_back({done, total}); }
   // Throws ProcessEnded (runtime/program.h) with the code, kept in endedWith_.
   [[noreturn]] void endProcessNow(int exitCode) override;
@@ -93,6 +96,7 @@ class MemoryWindowSystem : public WindowSystem {
   bool ended_ = false;
   bool loopRan_ = false;
   std::function<void()> onEvents_;  // called at each doEvents, before the actions run
+  std::function<void(Signal&, unsigned ms)> onWait_;  // called at each waitFor
   std::optional<int> endedWith_;  // the code endProcessNow was called with
   // Called by endProcessNow before it throws: a test sees there what a
   // process ended at once leaves, before any cleanup on the way out runs.

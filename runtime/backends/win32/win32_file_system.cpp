@@ -28,6 +28,23 @@ constexpr DWORD kAppendTurnWaitMs = 2000, kAppendTurnPauseMs = 1;
 // clipboard.
 constexpr DWORD kSharingWaitMs = 1000, kSharingPauseMs = 50;
 
+// A read cancelled (Close, the end of the session) is waited for up to this
+// before its buffer is given up for lost: Close ends a lookup within 1 s.
+constexpr DWORD kCancelWaitMs = 500;
+
+// Where a read ends a file: its end, or a pipe whose writer has gone.
+bool isEnd(DWORD code) {
+  return code == ERROR_HANDLE_EOF || code == ERROR_BROKEN_PIPE || code == ERROR_PIPE_NOT_CONNECTED;
+}
+
+// A read of a file opened for input, under way: its OVERLAPPED and the
+// manual-reset event it signals. Held apart from the file, so that a read
+// the system never ends can keep them while the process ends.
+struct ReadIo : EventSignal {
+  OVERLAPPED overlapped{};
+  UniqueHandle owned;
+};
+
 inline void endAppendTurn(HANDLE file) {
   OVERLAPPED at = appendTurnAt();
   UnlockFileEx(file, 0, 1, 0, &at);
@@ -52,16 +69,81 @@ AppendTurn takeAppendTurn(HANDLE file) {
 
 class Win32File : public File {
  public:
-  Win32File(UniqueFile handle, bool appending) : handle_(std::move(handle)), appending_(appending) {}
+  // io: for a file opened for overlapped input, its read's event.
+  Win32File(UniqueFile handle, bool appending, std::unique_ptr<ReadIo> io = {})
+      : handle_(std::move(handle)), appending_(appending), io_(std::move(io)),
+        disk_(GetFileType(handle_.get()) == FILE_TYPE_DISK) {}
+  ~Win32File() override { cancelRead(); }
 
   std::size_t read(char* buffer, std::size_t size) override {
-    DWORD got = 0;
     const DWORD ask = size > MAXDWORD ? MAXDWORD : static_cast<DWORD>(size);
-    if (!ReadFile(handle_.get(), buffer, ask, &got, nullptr)) throw lastError(u"ReadFile", err::DeviceIoError);
-    return got;
+    if (!io_) {  // the log's handle, reading its last byte
+      DWORD got = 0;
+      if (!ReadFile(handle_.get(), buffer, ask, &got, nullptr)) throw lastError(u"ReadFile", err::DeviceIoError);
+      return got;
+    }
+    for (;;) {
+      if (!reading_) {
+        OVERLAPPED& at = io_->overlapped;
+        at = OVERLAPPED{};
+        at.hEvent = io_->event;
+        at.Offset = static_cast<DWORD>(offset_);  // a pipe's stays 0
+        at.OffsetHigh = static_cast<DWORD>(offset_ >> 32);
+        if (!ReadFile(handle_.get(), buffer, ask, nullptr, &at)) {
+          const DWORD code = GetLastError();
+          if (isEnd(code)) return 0;
+          if (code != ERROR_IO_PENDING) throw systemError(u"ReadFile", code, err::DeviceIoError);
+        }
+        reading_ = true;
+      }
+      // Asked before the caller waits: Wine reads an ordinary file at once
+      // and still says the read is pending.
+      if (!HasOverlappedIoCompleted(&io_->overlapped)) return kPending;
+      reading_ = false;
+      DWORD got = 0;
+      if (!GetOverlappedResult(handle_.get(), &io_->overlapped, &got, FALSE)) {
+        const DWORD code = GetLastError();
+        if (isEnd(code)) return 0;
+        throw systemError(u"GetOverlappedResult", code, err::DeviceIoError);
+      }
+      offset_ += got;
+      // A pipe's empty message is no end: the next read may bring data.
+      if (got != 0 || disk_) return got;
+    }
   }
 
+  Signal* readSignal() noexcept override {
+    return reading_ && !HasOverlappedIoCompleted(&io_->overlapped) ? io_.get() : nullptr;
+  }
+
+  void awaitRead() override {
+    if (reading_) pauseAnswering(INFINITE, io_->event);
+  }
+
+  bool cancelRead() noexcept override {
+    if (!reading_) return true;
+    if (!HasOverlappedIoCompleted(&io_->overlapped)) {
+      // ERROR_NOT_FOUND: it finished first. Success or not, the read ends
+      // (aborted, done, or failed) and is then waited for.
+      CancelIoEx(handle_.get(), &io_->overlapped);
+      pauseAnswering(waitAllowance(kCancelWaitMs), io_->event);
+    }
+    if (!HasOverlappedIoCompleted(&io_->overlapped)) {
+      (void)io_.release();  // the system may still write its OVERLAPPED and buffer
+      return false;
+    }
+    reading_ = false;
+    return true;
+  }
+
+  bool canSeek() const noexcept override { return disk_; }
+
   void seek(std::uint64_t offset) override {
+    if (io_) {  // reads say where they read
+      if (!disk_ && offset != offset_) throw Error(err::DeviceIoError);
+      offset_ = offset;
+      return;
+    }
     LARGE_INTEGER to;
     to.QuadPart = static_cast<LONGLONG>(offset);
     if (!SetFilePointerEx(handle_.get(), to, nullptr, FILE_BEGIN)) throw lastError(u"SetFilePointerEx", err::DeviceIoError);
@@ -110,8 +192,24 @@ class Win32File : public File {
  private:
   UniqueFile handle_;
   bool appending_;
+  std::unique_ptr<ReadIo> io_;
+  bool disk_;
+  bool reading_ = false;  // a read of io_ under way
+  std::uint64_t offset_ = 0;  // where the next read of io_ reads
   AppendTurn turn_;
 };
+
+// Whether a path names a pipe, which is never sized: sizing it would
+// connect to it and use up one of its instances.
+bool isPipeName(std::u16string_view path) {
+  constexpr std::u16string_view prefix = u"\\\\.\\pipe\\";
+  if (path.size() < prefix.size()) return false;
+  for (std::size_t i = 0; i < prefix.size(); ++i) {
+    const char16_t c = path[i] >= u'A' && path[i] <= u'Z' ? static_cast<char16_t>(path[i] | 0x20) : path[i];
+    if (c != prefix[i] && !(i == 2 && c == u'?')) return false;  // \\?\pipe\ too
+  }
+  return true;
+}
 
 int checkedSize(std::size_t size) {
   if (size > INT_MAX) throw Error(err::OutOfMemory);
@@ -141,17 +239,28 @@ std::unique_ptr<File> Win32FileSystem::openFile(std::u16string_view path, OpenMo
     access = FILE_READ_DATA | FILE_WRITE_DATA | FILE_APPEND_DATA | SYNCHRONIZE;
     disposition = OPEN_ALWAYS;
   }
+  // Input is read overlapped, so that a read that waits (a pipe, a share
+  // that stalls) returns to the lookup, which waits with its window alive.
+  std::unique_ptr<ReadIo> io;
+  DWORD flags = FILE_ATTRIBUTE_NORMAL;
+  if (mode == OpenMode::Input) {
+    io = std::make_unique<ReadIo>();
+    io->owned.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (!io->owned) throw lastError(u"CreateEventW", err::OutOfMemory);
+    io->event = io->owned.get();
+    flags |= FILE_FLAG_OVERLAPPED;
+  }
   // A sharing or lock violation is waited out; any other failure is final
   // at once.
   UniqueFile handle;
   DWORD code = ERROR_SUCCESS;
   retryAnswering(kSharingWaitMs, kSharingPauseMs, [&] {
-    handle.reset(CreateFileW(wide(name), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
+    handle.reset(CreateFileW(wide(name), access, share, nullptr, disposition, flags, nullptr));
     code = handle ? ERROR_SUCCESS : GetLastError();
     return code != ERROR_SHARING_VIOLATION && code != ERROR_LOCK_VIOLATION;
   });
   if (!handle) throw systemError(u"CreateFileW", code, err::PathFileAccessError, path);
-  return std::make_unique<Win32File>(std::move(handle), mode == OpenMode::Append);
+  return std::make_unique<Win32File>(std::move(handle), mode == OpenMode::Append, std::move(io));
 }
 
 void Win32FileSystem::removeFile(std::u16string_view path) {
@@ -164,6 +273,7 @@ void Win32FileSystem::removeFile(std::u16string_view path) {
 
 std::uint64_t Win32FileSystem::sizeOf(std::u16string_view path) noexcept {
   try {
+    if (isPipeName(path)) return 0;
     const std::u16string name(path);
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!GetFileAttributesExW(wide(name), GetFileExInfoStandard, &data)) return 0;

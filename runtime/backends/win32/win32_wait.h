@@ -8,7 +8,14 @@
 // for the event loop, so no event procedure runs inside a wait.
 #include <windows.h>
 
+#include "runtime/file_system.h"
+
 namespace rt::win32 {
+
+// What Windows signals for this backend (a read's completion): an event.
+struct EventSignal : Signal {
+  HANDLE event = nullptr;
+};
 
 // Waits up to ms milliseconds, or until wake (when not null) is signalled or
 // abandoned, answering sent messages meanwhile. True when wake ended the

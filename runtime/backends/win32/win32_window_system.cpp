@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "win32_error.h"
+#include "win32_wait.h"
 #include "win32_window.h"
 
 namespace rt::win32 {
@@ -50,6 +51,15 @@ void Win32WindowSystem::doEvents() {
     }
     dispatch(msg);
   }
+}
+
+void Win32WindowSystem::waitFor(Signal& signal, unsigned ms) {
+  const auto* event = dynamic_cast<EventSignal*>(&signal);
+  if (!event) throw Error(err::InternalError);  // not one of this backend's
+  // MWMO_INPUTAVAILABLE: input already queued, not only input that came
+  // since the last look, wakes it.
+  if (MsgWaitForMultipleObjectsEx(1, &event->event, ms, QS_ALLINPUT, MWMO_INPUTAVAILABLE) == WAIT_FAILED)
+    throw lastError(u"MsgWaitForMultipleObjectsEx", err::InternalError);
 }
 
 void Win32WindowSystem::dispatch(MSG& msg) {

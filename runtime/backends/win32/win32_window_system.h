@@ -26,6 +26,9 @@ class Win32WindowSystem : public WindowSystem {
   void runEventLoop() override;
   void endProgram() override { ended_ = true; }
   void doEvents() override;
+  // On the signal's event and the whole input queue: a message sent or
+  // posted, input, a paint or a timer wakes it.
+  void waitFor(Signal& signal, unsigned ms) override;
   bool endAsked() const override { return ended_; }
   void showProgress(std::uint64_t done, std::uint64_t total) override { taskbar_.show(owner(), done, total); }
   [[noreturn]] void endProcessNow(int exitCode) override { ExitProcess(static_cast<UINT>(exitCode)); }

@@ -10,11 +10,39 @@ namespace rt {
 
 enum class OpenMode { Output, Append, Input };
 
+// What the system signals when something it does for the program is done:
+// a read that waited completing. Portable code only hands it to the window
+// system's wait (WindowSystem::waitFor); each backend knows its own kind.
+class Signal {
+ public:
+  virtual ~Signal() = default;
+};
+
 class File {
  public:
+  // What read returns for a read that the system has not completed.
+  static constexpr std::size_t kPending = ~std::size_t{0};
+
   virtual ~File() = default;
-  // Reads up to size bytes; 0 only at the end of the file.
+  // Reads up to size bytes: their count, 0 only at the end of the file.
+  // A file whose data may not be there yet (a pipe, a share that stalls)
+  // returns kPending for a read the system has not completed: buffer is
+  // then the read's, and stays where it is, until a read with the same
+  // buffer and size returns the count (readSignal says when), or
+  // cancelRead says it is free.
   virtual std::size_t read(char* buffer, std::size_t size) = 0;
+  // While a read is pending: what its completion signals; null otherwise.
+  virtual Signal* readSignal() noexcept { return nullptr; }
+  // Blocks until the pending read completes, for a reader with no window
+  // to keep alive.
+  virtual void awaitRead() {}
+  // Asks the system to give up the pending read and waits for it to end,
+  // answering the system meanwhile, for a limited time. True when no read
+  // is under way any more; false when one may still land in its buffer,
+  // which must then stay allocated (the process is ending).
+  virtual bool cancelRead() noexcept { return true; }
+  // Whether seek can go back: false for a pipe, whose bytes pass once.
+  virtual bool canSeek() const noexcept { return true; }
   // Moves the read position to offset bytes from the start of the file.
   virtual void seek(std::uint64_t offset) = 0;
   // Writes all bytes, in one piece where the system takes them at once: in

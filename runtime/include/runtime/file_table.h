@@ -42,22 +42,30 @@ class FileTable {
   void remove(std::u16string_view path) { fs_.remove(path); }
   std::uint64_t sizeOf(std::u16string_view path) noexcept { return fs_.sizeOf(path); }
 
+  // Line by line, for files whose reads never wait long: a read that waits
+  // on the system (a pipe) is waited for here, with no window events.
   bool eof(int number);
   // The next line; it ends at CR LF, a lone CR or a lone LF.
   std::u16string lineInput(int number);
 
   // What one step of a search came to.
   enum class Search {
-    Found,   // the next line that holds the text is in line
-    End,     // no more lines hold it
-    Paused,  // a read's worth (256 KiB) read without finding one
+    Found,    // the next line that holds the text is in line
+    End,      // no more lines hold it
+    Paused,   // a read's worth (256 KiB) read without finding one
+    Waiting,  // a read waits on the system: call again once readSignal is signalled
   };
   // Searches on for the next line that contains needle; the same lines as
   // reading line by line and testing each, only faster. A search never
-  // reads more than 256 KiB without returning, so that its caller can run
-  // the window's events and show how far it is; called again, it goes on
-  // where it paused.
+  // reads more than 256 KiB, nor waits for a read, without returning, so
+  // that its caller can run the window's events and show how far it is;
+  // called again, it goes on where it paused.
   Search lineInputContaining(int number, std::u16string_view needle, std::u16string& line);
+  // The next line, in steps as a search makes them: Found with it, or End.
+  Search nextLine(int number, std::u16string& line) { return lineInputContaining(number, {}, line); }
+  // While a step is Waiting: what the read's completion signals (for
+  // WindowSystem::waitFor); null once the read has its data.
+  Signal* readSignal(int number);
   // Bytes read from a file open for input so far; bytes read again (the
   // start of a line found after it was passed over) count again.
   std::uint64_t bytesRead(int number);

@@ -89,6 +89,11 @@ class WindowSystem {
   // events pending now and returns without waiting, so that the window
   // repaints, moves and answers the system.
   virtual void doEvents() = 0;
+  // For a long procedure that waits on the system (a read: FileTable::
+  // readSignal): returns once signal is signalled, window events are
+  // pending, or ms have passed, running none of the events; the procedure
+  // then runs them (doEvents). Error when the system cannot wait.
+  virtual void waitFor(Signal& signal, unsigned ms) = 0;
   // Whether an event procedure has ended the program (Close, the close
   // box, the end of the session): a long procedure then stops.
   virtual bool endAsked() const = 0;

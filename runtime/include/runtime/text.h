@@ -11,8 +11,6 @@ namespace rt {
 // empty text gives no pieces at all. An empty delimiter does not split.
 std::vector<std::u16string> split(std::u16string_view text, std::u16string_view delim);
 
-// The piece at index, or error 9 (subscript out of range) when there is none.
-const std::u16string& piece(const std::vector<std::u16string>& pieces, std::size_t index);
 
 // 1-based position of needle in text, searching from position 1; 0 when
 // absent. An empty needle is found at position 1 of any non-empty text.
