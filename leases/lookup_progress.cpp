@@ -88,6 +88,9 @@ void LookupProgress::waitFor(int number, std::u16string_view path) {
       form_.showStatus(u"Waiting for " + std::u16string(path));
     }
   }
+  // The wait named outlives it no moment: how far the lookup is, at once.
+  if (told && listed_) show();
+  else if (told) form_.showStatus(u"");
 }
 
 void LookupProgress::show() {

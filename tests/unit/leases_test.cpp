@@ -7,6 +7,7 @@
 #include "leases/lookup_progress.h"
 #include "leases/readdhcp.h"
 #include "runtime/program.h"
+#include "waiting_reads.h"
 
 namespace {
 
@@ -359,6 +360,78 @@ TEST_F(World, ALongLookupKeepsItsWindowAnsweringShowsHowFarItIsAndConvertsNothin
   text1.setSelLength(text1.text().size());
   text1.userReplaceSelection(u"00:22");
   EXPECT_EQ(text2.text(), u"00-22");
+}
+
+// Every read of a lookup waits, as a pipe's or a stalled share's may: the
+// list file's first read (its encoding), its lines, and the listings'. Each
+// read is let through after 3 s of waiting, in slices of at most 250 ms
+// with the window's events after each; the status names the file waited
+// for after 2 s. Close, or the certain end of the session, while a read of
+// the second listing waits cancels that read: the first listing's records
+// whole, its last report on the clipboard, exit 1223.
+TEST_F(World, AReadThatWaitsKeepsTheWindowAliveAndCloseOrTheSessionsEndCancelsIt) {
+  write(u"c:\\temp\\list.txt", "c:\\temp\\a.txt\r\nc:\\temp\\b.txt\r\n");
+  write(u"c:\\temp\\a.txt", lease("10.0.0.1", "00-1a-00-00-00-01", "one.x") + "\r\n" +
+                                lease("10.0.0.2", "00-1a-00-00-00-02", "two.x") + "\r\n");
+  write(u"c:\\temp\\b.txt", lease("10.0.0.3", "00-1a-00-00-00-03", "three.x") + "\r\n");
+  std::string records, firstTwo;
+  for (int i = 1; i <= 3; ++i) {
+    const std::string n = std::to_string(i), host = i == 1 ? "one" : i == 2 ? "two" : "three";
+    if (i == 3) firstTwo = records;
+    records += record(" " + host, "00:1a:00:00:00:0" + n, "10.0.0." + n, "255.255.0.0", "01.01.2027 10:00:00");
+  }
+  const std::u16string second = u"Hostname two\r\nMacaddress:00:1a:00:00:00:02\r\nIPaddress:10.0.0.2\r\n"
+                                u"Mask:255.255.0.0\r\nLease:01.01.2027 10:00:00";
+  enum class Then { LetThrough, Close, EndSession };
+  for (const Then then : {Then::LetThrough, Then::Close, Then::EndSession}) {
+    SCOPED_TRACE(static_cast<int>(then));
+    write(u"c:\\temp\\findout.txt", "");
+    testing_support::WaitingReads waiting(fs_, false);
+    rt::MemoryServices world(waiting);
+    world.invocation.commandLine_ = u"/dhcp<c:\\temp\\list.txt 00-1a";
+    conv::Form1 form(world, leases::leaseBranch);
+    auto& text2 = world.windows.window().memoryField(u"Text2");
+    std::vector<std::u16string> told;  // what the status said of each wait, in order
+    std::size_t slices = 0, waited = 0;
+    world.windows.onWait_ = [&](rt::Signal& signal, unsigned ms) {
+      EXPECT_LE(ms, 250u);
+      EXPECT_EQ(world.windows.eventsDone_, slices) << "a slice without the window's events after it";
+      ++slices;
+      world.clock.milliseconds_ += ms;
+      waited += ms;
+      const std::u16string status = text2.text();
+      if (status.rfind(u"Waiting for ", 0) == 0 && (told.empty() || told.back() != status)) told.push_back(status);
+      if (status == u"Waiting for c:\\temp\\b.txt" && then == Then::Close) {
+        if (world.windows.userActions_.empty())
+          world.windows.userActions_.push_back([&] { world.windows.window().userCloseBox(); });
+      } else if (status == u"Waiting for c:\\temp\\b.txt" && then == Then::EndSession) {
+        world.windows.window().systemEndsSession();
+      } else if (waited >= 3000) {
+        waited = 0;
+        testing_support::WaitingReads::letThrough(&signal);
+      }
+    };
+    const int code = rt::runProgram(world, [&] { form.Form_Load(); });
+    world.windows.eventsDone_ = slices;  // the last slice ran its events too
+    EXPECT_TRUE(world.errors.reported_.empty());
+    const std::vector<std::u16string> expected = {u"Waiting for c:\\temp\\list.txt", u"Waiting for c:\\temp\\a.txt",
+                                                  u"Waiting for c:\\temp\\b.txt"};
+    EXPECT_EQ(told, expected);
+    if (then == Then::LetThrough) {
+      EXPECT_EQ(code, 0);
+      EXPECT_EQ(read(u"c:\\temp\\findout.txt"), records);
+      EXPECT_EQ(waiting.cancelled, 0u);
+      EXPECT_EQ(text2.text(), u"Listing 2 of 2: 3 found");
+      continue;
+    }
+    EXPECT_EQ(code, rt::kStoppedExitCode);
+    if (then == Then::EndSession) EXPECT_EQ(world.windows.endedWith_, rt::kStoppedExitCode);
+    EXPECT_EQ(read(u"c:\\temp\\findout.txt"), firstTwo);
+    EXPECT_EQ(waiting.cancelled, 1u);
+    EXPECT_EQ(world.clipboard.text_, second);
+    EXPECT_EQ(world.clipboard.history_.back().entry, rt::Clipboard::Entry::Final);
+    EXPECT_FALSE(world.files.isOpen(2));
+  }
 }
 
 // A clipboard whose every set counts as one of the faults' operations.
