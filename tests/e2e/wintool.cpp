@@ -131,6 +131,21 @@ int fileHold(const wchar_t* path, int ms) {
   return 0;
 }
 
+// Makes the named pipe \\.\pipe\NAME and prints "held"; once a reader
+// connects, holds it for the given milliseconds without writing a byte,
+// then closes it: a listing that stalls, then ends.
+int pipeHold(const std::wstring& name, int ms) {
+  HANDLE pipe = CreateNamedPipeW((L"\\\\.\\pipe\\" + name).c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE | PIPE_WAIT,
+                                 PIPE_UNLIMITED_INSTANCES, 4096, 4096, 0, nullptr);
+  if (pipe == INVALID_HANDLE_VALUE) return 2;
+  out("held\n");
+  if (!ConnectNamedPipe(pipe, nullptr) && GetLastError() != ERROR_PIPE_CONNECTED) return 2;
+  out("connected\n");
+  Sleep(static_cast<DWORD>(ms));
+  CloseHandle(pipe);
+  return 0;
+}
+
 // Puts text on the clipboard with "HTML Format" beside it, as a word
 // processor copies.
 int clipSetRich(const std::wstring& wide) {
@@ -303,7 +318,6 @@ int dialogText() {
   return 2;
 }
 
-// What a click on the title bar's close box sends.
 // Whether a form is there now: 0 when it is, 1 when not (no waiting).
 int hasForm() { return FindWindowW(L"MacToolsForm1", nullptr) ? 0 : 1; }
 
@@ -354,6 +368,7 @@ int endSession(const std::wstring& mode) {
   return 0;
 }
 
+// What a click on the title bar's close box sends.
 int closeBox() {
   HWND hwnd = findForm();
   if (!hwnd) return 2;
@@ -482,6 +497,7 @@ int wmain(int argc, wchar_t** argv) {
   if (verb == L"end-session" && argc > 2) return endSession(argv[2]);
   if (verb == L"clip-watch" && argc > 3) return clipWatch(_wtoi(argv[2]), _wtoi(argv[3]));
   if (verb == L"file-hold" && argc > 3) return fileHold(argv[2], _wtoi(argv[3]));
+  if (verb == L"pipe-hold" && argc > 3) return pipeHold(argv[2], _wtoi(argv[3]));
   if (verb == L"form") return form();
   if (verb == L"run") return run(argc, argv);
   if (verb == L"close-box") return closeBox();
