@@ -63,10 +63,4 @@ rt::FormLayout form1Layout();
 // ":"; the empty text when it holds neither.
 std::u16string convertSeparators(std::u16string_view wert);
 
-// The script line that sets mac to exactly result when cmd runs it, with
-// cmd's special characters escaped. None when cmd could read it otherwise:
-// a result with a character that is neither printable ASCII nor a tab, or
-// with "!" (delayed expansion), or a line longer than cmd's 8,191 characters.
-std::optional<std::u16string> scriptAssignment(std::u16string_view result);
-
 }  // namespace conv

@@ -1,17 +1,10 @@
 #include "converter/form1.h"
+#include "converter/script.h"
 
 #include "runtime/error.h"
 #include "runtime/scope_exit.h"
 
 namespace conv {
-namespace {
-
-// cmd reads no batch line longer than this.
-constexpr std::size_t kCmdLineLimit = 8191;
-
-bool isCmdSpecial(char16_t c) { return std::u16string_view(u"^&|<>()\"").find(c) != std::u16string_view::npos; }
-
-}  // namespace
 
 std::u16string convertSeparators(std::u16string_view wert) {
   char16_t from, to;
@@ -30,30 +23,6 @@ std::u16string convertSeparators(std::u16string_view wert) {
   return result;
 }
 
-std::optional<std::u16string> scriptAssignment(std::u16string_view result) {
-  std::u16string line = u"set mac=";
-  line.reserve(line.size() + result.size() * 2);
-  for (char16_t c : result) {
-    // cmd reads the script in the console's code page, not the one it is
-    // written in, and stops at some control characters: only printable
-    // ASCII and tab read back the same everywhere.
-    if ((c < u' ' && c != u'\t') || c > u'~') return std::nullopt;
-    // A batch file called from the user's own runs with the caller's
-    // delayed expansion (setlocal EnableDelayedExpansion, or the registry's
-    // DelayedExpansion), which reads ! as a variable's start; no escape
-    // reads the same with it on and off.
-    if (c == u'!') return std::nullopt;
-    if (c == u'%') {
-      line += u"%%";
-      continue;
-    }
-    if (isCmdSpecial(c)) line += u'^';
-    line += c;
-  }
-  if (line.size() > kCmdLineLimit) return std::nullopt;
-  return line;
-}
-
 std::u16string Form1::hexconvert(std::u16string wert) {
   std::u16string result;
   try {
@@ -69,7 +38,9 @@ std::u16string Form1::hexconvert(std::u16string wert) {
 }
 
 void Form1::exportScript(const std::u16string& result) {
-  const std::u16string path = rt_.invocation.environment(u"temp") + u"\\wmac.cmd";
+  const std::optional<std::u16string> folder = scriptFolder(rt_.invocation);
+  if (!folder) return;
+  const std::u16string path = *folder + u"\\wmac.cmd";
   rt_.files.remove(path);
   const auto assignment = scriptAssignment(result);
   if (!assignment) return;
@@ -96,7 +67,8 @@ void Form1::exportScript(const std::u16string& result) {
   // Minimised and not activated: a started console that took activation
   // would take the keyboard from Text1 after the change reaction has given
   // it back, and the next paste would go nowhere.
-  rt_.processes.start(path, rt::WindowStyle::Minimized);
+  if (const std::optional<ScriptStart> start = scriptStart(*folder))
+    rt_.processes.start(start->file, start->folder, rt::WindowStyle::Minimized);
 }
 
 }  // namespace conv

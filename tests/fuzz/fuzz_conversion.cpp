@@ -8,6 +8,7 @@
 
 #include "cmd_set_model.h"
 #include "converter/form1.h"
+#include "converter/script.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::u16string input;

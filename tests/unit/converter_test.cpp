@@ -2,6 +2,7 @@
 
 #include "cmd_set_model.h"
 #include "converter/form1.h"
+#include "converter/script.h"
 #include "fixture.h"
 #include "runtime/program.h"
 
@@ -82,7 +83,8 @@ TEST_F(Converter, OneShotConvertsShowsExportsStartsTheScriptAndEnds) {
   EXPECT_EQ(services_.clipboard.text_, u"00-11-22-33-44-55");
   EXPECT_EQ(read(script), "set mac=\r\nset mac=00-11-22-33-44-55\r\n");
   ASSERT_EQ(services_.processes.started_.size(), 1u);
-  EXPECT_EQ(services_.processes.started_[0].path, script);
+  EXPECT_EQ(services_.processes.started_[0].file, u".\\wmac.cmd");
+  EXPECT_EQ(services_.processes.started_[0].folder, u"c:\\temp");
   EXPECT_EQ(services_.processes.started_[0].style, rt::WindowStyle::Minimized);
   // The input keeps the focus with all of it selected, ready for the next paste.
   EXPECT_EQ(services_.windows.window().focus(), u"Text1");
@@ -110,11 +112,58 @@ TEST_F(Converter, AnOldScriptIsReplacedAndTwoWordsConvertAsOneText) {
   EXPECT_EQ(read(script), "set mac=\r\nset mac=00:11 22:33\r\n");
 }
 
-TEST_F(Converter, WithoutTempTheScriptGoesToTheDriveRoot) {
-  services_.invocation.environment_.clear();
-  run(u"a:b");
-  EXPECT_EQ(read(u"\\wmac.cmd"), "set mac=\r\nset mac=a-b\r\n");
-  EXPECT_EQ(services_.processes.started_.at(0).path, u"\\wmac.cmd");
+// The script goes to TEMP, or else TMP, only when it names a folder of its
+// own, fully qualified: never to the current folder or drive, nor to a
+// root or the profile. Its folder's name reaches cmd as the current
+// folder, never on the command line; where Windows takes it as no current
+// folder (a network path), the full path is started if cmd reads no
+// character of it, and otherwise nothing is.
+TEST_F(Converter, TheScriptGoesToAFullyQualifiedTempOrTmpAndItsFolderNeverPassesThroughCmd) {
+  auto& environment = services_.invocation.environment_;
+  environment[u"USERPROFILE"] = u"c:\\users\\pct";
+  std::filesystem::create_directories(root_ / "c" / "tmp");
+  for (const std::u16string temp : {u"", u"temp", u"\\temp", u"c:temp", u"c:\\", u"\\\\srv\\share\\", u"C:\\Users\\PCT\\"}) {
+    SCOPED_TRACE(rt::toUtf8(temp));
+    environment[u"TEMP"] = temp;
+    environment[u"TMP"] = u"c:\\tmp";
+    services_.processes.started_.clear();
+    EXPECT_EQ(form.hexconvert(u"a:b"), u"a-b");
+    EXPECT_EQ(read(u"c:\\tmp\\wmac.cmd"), "set mac=\r\nset mac=a-b\r\n");
+    ASSERT_EQ(services_.processes.started_.size(), 1u);
+    EXPECT_EQ(services_.processes.started_[0].folder, u"c:\\tmp");
+    std::filesystem::remove(fs_.hostPath(u"c:\\tmp\\wmac.cmd"));
+    // Neither usable: no script anywhere, and the conversion as always.
+    environment[u"TMP"] = temp;
+    EXPECT_EQ(form.hexconvert(u"a:b"), u"a-b");
+    EXPECT_EQ(services_.clipboard.text_, u"a-b");
+    EXPECT_EQ(services_.processes.started_.size(), 1u);
+  }
+  EXPECT_FALSE(exists(u"c:\\wmac.cmd"));
+  EXPECT_FALSE(exists(u"c:\\temp\\wmac.cmd"));
+  EXPECT_FALSE(exists(u"c:\\users\\pct\\wmac.cmd"));
+
+  const auto startedFor = [&](const std::u16string& folder) {
+    std::filesystem::create_directories(fs_.hostPath(folder));
+    environment[u"TEMP"] = folder;
+    services_.processes.started_.clear();
+    form.hexconvert(u"a:b");
+    EXPECT_EQ(read(folder + u"\\wmac.cmd"), "set mac=\r\nset mac=a-b\r\n") << rt::toUtf8(folder);
+    return services_.processes.started_;
+  };
+  for (const std::u16string& folder : std::vector<std::u16string>{u"c:\\a%OS%b", u"c:\\x^&(y)!z", u"c:\\" + std::u16string(247, u'f')}) {
+    const auto started = startedFor(folder);
+    ASSERT_EQ(started.size(), 1u);
+    EXPECT_EQ(started[0].file, u".\\wmac.cmd");
+    EXPECT_EQ(started[0].folder, folder);
+  }
+  // A network folder, or a script path of MAX_PATH: by its full path.
+  for (const std::u16string& folder : std::vector<std::u16string>{u"\\\\srv\\share\\t", u"c:\\" + std::u16string(248, u'f')}) {
+    const auto started = startedFor(folder);
+    ASSERT_EQ(started.size(), 1u);
+    EXPECT_EQ(started[0].file, folder + u"\\wmac.cmd");
+    EXPECT_EQ(started[0].folder, u"");
+  }
+  EXPECT_TRUE(startedFor(u"\\\\srv\\share\\a%OS%b").empty());
 }
 
 TEST_F(Converter, ASecondPasteReplacesTheFirstAndCloseEndsTheLoop) {
@@ -197,12 +246,10 @@ TEST_F(Converter, EveryFailureEndsWithTheReportAndANonZeroExitCode) {
   }
 }
 
-TEST_F(Converter, TheInputIsCopiedAndLongInputConvertsWhole) {
+TEST_F(Converter, LongInputConvertsWhole) {
   std::u16string input(100'000, u'a');
   for (std::size_t i = 2; i < input.size(); i += 3) input[i] = u':';
-  const std::u16string before = input;
   const std::u16string result = form.hexconvert(input);
-  EXPECT_EQ(input, before);
   EXPECT_EQ(result, convertSeparators(input));
   EXPECT_EQ(services_.clipboard.text_, result);
   EXPECT_FALSE(exists(script));  // longer than cmd reads

@@ -34,10 +34,12 @@ class MemoryClipboard : public Clipboard {
 
 class MemoryProcesses : public Processes {
  public:
-  void start(std::u16string_view path, WindowStyle style) override { started_.push_back({std::u16string(path), style}); }
+  void start(std::u16string_view file, std::u16string_view folder, WindowStyle style) override {
+    started_.push_back({std::u16string(file), std::u16string(folder), style});
+  }
 
   struct Started {
-    std::u16string path;
+    std::u16string file, folder;
     WindowStyle style;
   };
   std::vector<Started> started_;

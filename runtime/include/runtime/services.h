@@ -131,8 +131,11 @@ enum class WindowStyle { Hide, Normal, Minimized };
 class Processes {
  public:
   virtual ~Processes() = default;
-  // Starts the file without waiting; error 53 or 5 when it cannot start.
-  virtual void start(std::u16string_view path, WindowStyle style) = 0;
+  // Starts a command script through the system's command interpreter,
+  // without waiting: file is its path, or its name (".\wmac.cmd") in
+  // folder, which then is the started process's current folder (empty:
+  // this one's). Error 53 or 5 when it cannot start.
+  virtual void start(std::u16string_view file, std::u16string_view folder, WindowStyle style) = 0;
 };
 
 // What the process was started with.
