@@ -13,6 +13,7 @@
 #include <string>
 
 #include "leases/lease_record.h"
+#include "runtime/clipboard_formats.h"
 #include "win32_turns.h"
 
 namespace {
@@ -61,17 +62,18 @@ HANDLE clipboardTurn() {
 bool inTurns = false;
 
 void setPassingClipboard(const wchar_t*) {
-  using rt::win32::kPassOverFormats;
-  static const UINT formats[3] = {RegisterClipboardFormatW(kPassOverFormats[0]),
-                                  RegisterClipboardFormatW(kPassOverFormats[1]),
-                                  RegisterClipboardFormatW(kPassOverFormats[2])};
+  static const auto registered = [](std::u16string_view name) {
+    return RegisterClipboardFormatW(reinterpret_cast<const wchar_t*>(std::u16string(name).c_str()));
+  };
+  static const UINT formats[4] = {registered(rt::kOwnPassingFormat), registered(rt::kPassOverFormats[0]),
+                                  registered(rt::kPassOverFormats[1]), registered(rt::kPassOverFormats[2])};
   HGLOBAL memory = copy(kReport, sizeof kReport);
-  HGLOBAL values[3];
-  for (int i = 0; i < 3; ++i) values[i] = copy(&rt::win32::kPassOverValue, sizeof rt::win32::kPassOverValue);
+  HGLOBAL values[4];
+  for (int i = 0; i < 4; ++i) values[i] = copy(&rt::win32::kPassOverValue, sizeof rt::win32::kPassOverValue);
   if (inTurns) WaitForSingleObject(clipboardTurn(), INFINITE);
   if (OpenClipboard(nullptr)) {
     setData(CF_UNICODETEXT, memory);
-    for (int i = 0; i < 3; ++i) setData(formats[i], values[i]);
+    for (int i = 0; i < 4; ++i) setData(formats[i], values[i]);
     CloseClipboard();
   }
   if (inTurns) ReleaseMutex(clipboardTurn());

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "runtime/clipboard_formats.h"
 #include "runtime/text.h"
 
 namespace rt {
@@ -20,16 +21,27 @@ std::u16string MemoryInvocation::environment(std::u16string_view name) {
 
 void MemoryClipboard::setText(std::u16string_view text, Entry entry) {
   if (heldByOther_) throw Error(err::CantOpenClipboard);
-  if (entry == Entry::Final || !owned_) otherFormats_.clear();
-  owned_ = true;
+  const bool ours = entry == Entry::Passing &&
+                    std::find(formats_.begin(), formats_.end(), kOwnPassingFormat) != formats_.end();
+  if (!ours) formats_.clear();
   text_ = std::u16string(text);
+  if (entry == Entry::Passing && !ours) {
+    formats_.emplace_back(kOwnPassingFormat);
+    for (const std::u16string_view name : kPassOverFormats) formats_.emplace_back(name);
+  }
   history_.push_back({std::u16string(text), entry});
 }
 
 void MemoryClipboard::otherProgramCopies(std::u16string text, std::vector<std::u16string> formats) {
   text_ = std::move(text);
-  otherFormats_ = std::move(formats);
-  owned_ = false;
+  formats_ = std::move(formats);
+}
+
+bool MemoryClipboard::onlyPassingFormats() const {
+  return std::all_of(formats_.begin(), formats_.end(), [](const std::u16string& name) {
+    return name == kOwnPassingFormat || std::find(std::begin(kPassOverFormats), std::end(kPassOverFormats), name) !=
+                                            std::end(kPassOverFormats);
+  });
 }
 
 namespace {

@@ -21,15 +21,22 @@ class MemoryClipboard : public Clipboard {
   // (a word processor's "HTML Format", say), and so owns the clipboard.
   void otherProgramCopies(std::u16string text, std::vector<std::u16string> formats);
 
+  // Whether the formats beside the text are only those a passing text of
+  // the program's carries (or none): nothing of another program's.
+  bool onlyPassingFormats() const;
+
   bool heldByOther_ = false;  // set-up: every set fails with error 521
   struct Change {
     std::u16string text;
     Entry entry;
   };
-  std::optional<std::u16string> text_;     // nullopt: empty clipboard
-  std::vector<std::u16string> otherFormats_;  // another program's, beside the text
-  bool owned_ = false;                     // the program's passing text is there, nothing of another's
-  std::vector<Change> history_;            // every text set, in order
+  std::optional<std::u16string> text_;  // nullopt: empty clipboard
+  // Beside the text, by their registered names: what a passing text
+  // carries (runtime/clipboard_formats.h), or another program's formats.
+  // Whether a passing set replaces the text alone is decided from them,
+  // as on Windows.
+  std::vector<std::u16string> formats_;
+  std::vector<Change> history_;  // every text set, in order
 };
 
 class MemoryProcesses : public Processes {
@@ -63,7 +70,9 @@ class MemoryClock : public Clock {
   std::u16string formatTime(const DateTime& when) override;  // hh:mm:ss
 
   DateTime now_{2026, 12, 7, 9, 30, 5};
-  std::uint64_t milliseconds_ = 0, step_ = 0;
+  // Counts from far past 0, as a real clock counts from the system's start:
+  // a time taken as a count (or a count as a time) shows.
+  std::uint64_t milliseconds_ = 1'000'000'000, step_ = 0;
 };
 
 class MemoryErrorReport : public ErrorReport {

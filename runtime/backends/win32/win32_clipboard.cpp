@@ -3,7 +3,9 @@
 #include <cstring>
 #include <iterator>
 
+#include "runtime/clipboard_formats.h"
 #include "win32_error.h"
+#include "win32_text.h"
 #include "win32_turns.h"
 #include "win32_wait.h"
 #include "win32_window_system.h"
@@ -12,6 +14,12 @@ namespace rt::win32 {
 namespace {
 
 static_assert(std::size(kPassOverFormats) == 3);
+
+// The name of the i-th format beside a passing text: the programs' own,
+// then the pass-over ones.
+std::u16string passingFormatName(std::size_t i) {
+  return std::u16string(i == 0 ? kOwnPassingFormat : kPassOverFormats[i - 1]);
+}
 
 // The turn is only a courtesy among these programs: a lookup sets the
 // clipboard once per match, a few times in a millisecond, and a copy that
@@ -54,8 +62,8 @@ UniqueGlobal globalCopy(const void* data, std::size_t size, std::size_t zeros = 
 void Win32Clipboard::setText(std::u16string_view text, Entry entry) {
   UniqueGlobal memory = globalCopy(text.data(), text.size() * sizeof(char16_t), sizeof(char16_t));
   // Registered once: a lookup sets one passing text per match.
-  for (std::size_t i = 0; entry == Entry::Passing && i < std::size(kPassOverFormats); ++i)
-    if (!passOverFormats_[i] && !(passOverFormats_[i] = RegisterClipboardFormatW(kPassOverFormats[i])))
+  for (std::size_t i = 0; entry == Entry::Passing && i < std::size(passingFormats_); ++i)
+    if (!passingFormats_[i] && !(passingFormats_[i] = RegisterClipboardFormatW(wide(passingFormatName(i)))))
       throw lastError(u"RegisterClipboardFormatW", err::CantOpenClipboard);
   // Released after the clipboard is closed: declared before the session.
   const HeldTurn turn = takeTurn();
@@ -63,22 +71,23 @@ void Win32Clipboard::setText(std::u16string_view text, Entry entry) {
   // The final text replaces all the clipboard holds, markers of passing
   // texts included, in one session, so that listeners see one change. So
   // does a passing one, unless the clipboard still holds a passing text of
-  // this program (its markers are there): then it replaces only the text.
-  // What another program copied meanwhile (text and HTML, say) emptied the
-  // clipboard of the markers, and so never stands beside a report. Under
+  // these programs (their own format is there): then it replaces only the
+  // text. What another program copied meanwhile (text and HTML, say, or a
+  // password manager's secret with the first pass-over marker) emptied the
+  // clipboard of that format, and so never stands beside a report. Under
   // Wine neither the clipboard's owner nor its sequence number stays as
   // this program left it (its clipboard manager takes the content over
   // after each change), and emptying the clipboard at every match makes
   // that manager take the X selection anew each time.
-  const bool ours = entry == Entry::Passing && IsClipboardFormatAvailable(passOverFormats_[0]);
+  const bool ours = entry == Entry::Passing && IsClipboardFormatAvailable(passingFormats_[0]);
   if (!ours && !EmptyClipboard()) throw lastError(u"EmptyClipboard", err::CantOpenClipboard);
   if (!SetClipboardData(CF_UNICODETEXT, memory.get())) throw lastError(u"SetClipboardData", err::CantOpenClipboard);
   memory.release();  // the clipboard owns it now
   // The markers stay with a text replaced alone: a match then costs the
   // text's set only.
-  for (std::size_t i = 0; entry == Entry::Passing && !ours && i < std::size(kPassOverFormats); ++i) {
+  for (std::size_t i = 0; entry == Entry::Passing && !ours && i < std::size(passingFormats_); ++i) {
     UniqueGlobal marker = globalCopy(&kPassOverValue, sizeof kPassOverValue);
-    if (!SetClipboardData(passOverFormats_[i], marker.get()))
+    if (!SetClipboardData(passingFormats_[i], marker.get()))
       throw lastError(u"SetClipboardData", err::CantOpenClipboard);
     marker.release();
   }

@@ -23,7 +23,9 @@ class Win32Clipboard : public Clipboard {
 
   const Win32WindowSystem& windows_;
   UniqueHandle turn_;             // a named mutex, opened at the first set
-  UINT passOverFormats_[3] = {};  // registered at the first passing set
+  // The formats beside a passing text, registered at the first passing
+  // set: the programs' own first, then the pass-over ones.
+  UINT passingFormats_[4] = {};
 };
 
 }  // namespace rt::win32

@@ -1,7 +1,8 @@
 #pragma once
-// How copies of these programs take turns, and the clipboard formats that
-// keep a passing text out of clipboard history: every copy, and anything
-// that times the programs' calls, must use the same names and places.
+// How copies of these programs take turns, and the value of the formats
+// that a passing text carries (runtime/clipboard_formats.h): every copy,
+// and anything that times the programs' calls, must use the same names
+// and places.
 #include <windows.h>
 
 namespace rt::win32 {
@@ -10,12 +11,7 @@ namespace rt::win32 {
 // before OpenClipboard until after CloseClipboard.
 inline constexpr wchar_t kClipboardTurn[] = L"Local\\MacAddressTools.ClipboardTurn";
 
-// Registered names of "Cloud Clipboard and Clipboard History Formats", each
-// set to a DWORD 0: clipboard history, cloud sync and clipboard managers
-// that honour them pass the content over. Elsewhere they are just formats.
-inline constexpr const wchar_t* kPassOverFormats[] = {L"ExcludeClipboardContentFromMonitorProcessing",
-                                                      L"CanIncludeInClipboardHistory",
-                                                      L"CanUploadToCloudClipboard"};
+// What each format beside a passing text holds.
 inline constexpr DWORD kPassOverValue = 0;
 
 // Copies appending to one file take turns by locking one byte here, far
