@@ -32,7 +32,6 @@ void Form1::Form_Load() {
   window_.show();
   const std::u16string commandLine = rt_.invocation.commandLine();
   if (commandLine.empty()) {
-    window_.show();
     rt_.windows.runEventLoop();
     return;
   }

@@ -24,7 +24,8 @@ class Form1 {
   // the process ends before this returns (runtime/services.h).
   void Form_SessionEnd();
 
-  // Never fails: an error ends it quietly with the result built so far.
+  // A runtime error ends it quietly with the result built so far; only
+  // running out of memory (std::bad_alloc) reaches the caller.
   std::u16string hexconvert(std::u16string wert);
 
   const rt::Services& services() const { return rt_; }

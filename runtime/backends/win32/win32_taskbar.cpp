@@ -4,20 +4,32 @@
 
 namespace rt::win32 {
 
+TaskbarProgress::~TaskbarProgress() {
+  list_.reset();  // released inside the apartment
+  if (uninitialize_) uninitialize_();
+}
+
 ITaskbarList3* TaskbarProgress::shellList() {
   using CoInitializeExFn = HRESULT(WINAPI*)(void*, DWORD);
+  using CoUninitializeFn = void(WINAPI*)();
   using CoCreateInstanceFn = HRESULT(WINAPI*)(REFCLSID, IUnknown*, DWORD, REFIID, void**);
   if (!ole32_) ole32_.reset(loadSystemLibrary(L"ole32.dll"));
-  const auto initialize = lookUp<CoInitializeExFn>(ole32_.get(), "CoInitializeEx");
   const auto create = lookUp<CoCreateInstanceFn>(ole32_.get(), "CoCreateInstance");
-  if (!initialize || !create) return nullptr;
-  // COM stays initialised on this thread for the rest of the run, and is
-  // never uninitialised: the programs end with ExitProcess, which takes
-  // COM with it, so an uninitialise would cost a call and change nothing.
-  // The window thread is single-threaded, as the taskbar list wants; a
-  // thread already initialised otherwise (S_FALSE, or another mode) serves
-  // too, and a second initialise after Explorer restarts only counts up.
-  initialize(nullptr, COINIT_APARTMENTTHREADED);
+  if (!comTried_) {
+    comTried_ = true;
+    // Once for the run: a list made again after Explorer restarts uses the
+    // same apartment. The window thread is single-threaded, as the taskbar
+    // list wants. S_OK and S_FALSE each count the apartment up and are
+    // paired with an uninitialise; RPC_E_CHANGED_MODE (initialised
+    // otherwise by someone else) is not, and that apartment serves too.
+    const auto initialize = lookUp<CoInitializeExFn>(ole32_.get(), "CoInitializeEx");
+    const auto uninitialize = lookUp<CoUninitializeFn>(ole32_.get(), "CoUninitialize");
+    if (initialize && uninitialize) {
+      const HRESULT result = initialize(nullptr, COINIT_APARTMENTTHREADED);
+      if (result == S_OK || result == S_FALSE) uninitialize_ = uninitialize;
+    }
+  }
+  if (!create) return nullptr;
   void* made = nullptr;
   if (FAILED(create(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskbarList3, &made)) || !made)
     return nullptr;

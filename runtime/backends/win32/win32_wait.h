@@ -2,10 +2,15 @@
 // The one way this program waits: it tries something until it succeeds or a
 // deadline passes, and between tries answers the messages that other
 // threads send to this one. The window thread so never stops answering
-// while it waits: the clipboard's owner gets WM_DESTROYCLIPBOARD, sent and
-// waited for, when another program empties the clipboard, and that program
-// may be the very one this thread waits for. Posted messages stay queued
-// for the event loop, so no event procedure runs inside a wait.
+// while it waits, and must not: the clipboard's owner gets
+// WM_DESTROYCLIPBOARD, sent and waited for, when another program empties
+// the clipboard, and that program may be the very one this thread waits
+// for; Windows asks a window (WM_NULL) before it calls it "Not Responding";
+// and the end of the session (WM_QUERYENDSESSION, WM_ENDSESSION) is sent,
+// with only a few seconds to answer. So the window procedure runs inside a
+// wait for sent messages, and with it the session-end handler, which ends
+// the process there. Posted messages (clicks, typing, a field's change)
+// stay queued for the event loop: no other event procedure runs inside.
 #include <windows.h>
 
 #include "runtime/file_system.h"

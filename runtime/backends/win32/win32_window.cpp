@@ -1,6 +1,7 @@
 #include "win32_window.h"
 
 #include "runtime/error.h"
+#include "runtime/program.h"
 #include "win32_error.h"
 #include "win32_text.h"
 #include "win32_wait.h"
@@ -241,7 +242,7 @@ LRESULT CALLBACK Win32Window::windowProc(HWND hwnd, UINT message, WPARAM wParam,
 
 LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == taskbarButtonCreated_ && message != 0) {
-    if (onTaskbarButton_) onTaskbarButton_();
+    run(onTaskbarButton_);
     return 0;
   }
   switch (message) {
@@ -269,7 +270,15 @@ LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       if (!wParam) return 0;
       hurryWaits(kSessionEndWaitMs);
       if (reportedExitCode_ >= 0) ExitProcess(static_cast<UINT>(reportedExitCode_));
-      if (onSessionEnd_) onSessionEnd_();
+      // Not through run(), which skips a handler while an exception is
+      // pending: this one must end the process whatever is pending. What
+      // it throws (no memory left, say) ends the process here all the same,
+      // as a stopped run, before it could cross the system's frames.
+      try {
+        if (onSessionEnd_) onSessionEnd_();
+      } catch (...) {
+        ExitProcess(kStoppedExitCode);
+      }
       return 0;
     case WM_DPICHANGED: {
       const auto* suggested = reinterpret_cast<const RECT*>(lParam);
