@@ -9,6 +9,7 @@
 
 #include "runtime/error.h"
 #include "runtime/file_system.h"
+#include "wrapped_file.h"
 
 namespace testing_support {
 
@@ -30,8 +31,8 @@ class WaitingReads : public rt::FileSystem {
 
  protected:
   std::unique_ptr<rt::File> openFile(std::u16string_view path, rt::OpenMode mode) override {
-    struct Waiting : rt::File {
-      Waiting(std::unique_ptr<rt::File> file, WaitingReads& files) : file(std::move(file)), files(files) {}
+    struct Waiting : WrappedFile {
+      Waiting(std::unique_ptr<rt::File> file, WaitingReads& files) : WrappedFile(std::move(file)), files(files) {}
       std::size_t read(char* buffer, std::size_t size) override {
         if (!started) {
           started = true;
@@ -61,12 +62,7 @@ class WaitingReads : public rt::FileSystem {
         file->seek(offset);
         position = offset;
       }
-      void write(std::string_view bytes) override { file->write(bytes); }
-      std::uint64_t size() override { return file->size(); }
-      void truncate(std::uint64_t size) override { file->truncate(size); }
-      void drop() noexcept override { file->drop(); }
 
-      std::unique_ptr<rt::File> file;
       WaitingReads& files;
       Gate gate;
       bool started = false;

@@ -17,6 +17,7 @@
 #include "runtime/error.h"
 #include "runtime/file_table.h"
 #include "runtime/text.h"
+#include "wrapped_file.h"
 
 namespace testing_support {
 
@@ -65,19 +66,13 @@ class Faults : public rt::FileSystem {
  protected:
   std::unique_ptr<rt::File> openFile(std::u16string_view path, rt::OpenMode mode) override {
     if (due()) throw diskFull();
-    struct Faulty : rt::File {
-      Faulty(std::unique_ptr<rt::File> file, Faults& faults) : file(std::move(file)), faults(faults) {}
-      std::size_t read(char* buffer, std::size_t size) override { return file->read(buffer, size); }
-      void seek(std::uint64_t offset) override { file->seek(offset); }
+    struct Faulty : WrappedFile {
+      Faulty(std::unique_ptr<rt::File> file, Faults& faults) : WrappedFile(std::move(file)), faults(faults) {}
       void write(std::string_view bytes) override {
         if (!faults.due() && !faults.everyWrite_) return file->write(bytes);
         if (bytes.size() > 1) file->write(bytes.substr(0, bytes.size() / 2));
         throw diskFull();
       }
-      std::uint64_t size() override { return file->size(); }
-      void truncate(std::uint64_t size) override { file->truncate(size); }
-      void drop() noexcept override { file->drop(); }
-      std::unique_ptr<rt::File> file;
       Faults& faults;
     };
     return std::make_unique<Faulty>(real_.open(path, mode), *this);
@@ -106,23 +101,18 @@ class ClockedFiles : public rt::FileSystem {
 
  protected:
   std::unique_ptr<rt::File> openFile(std::u16string_view path, rt::OpenMode mode) override {
-    struct Clocked : rt::File {
+    struct Clocked : WrappedFile {
       Clocked(std::unique_ptr<rt::File> file, ClockedFiles& files, bool appending)
-          : file(std::move(file)), files(files), appending(appending) {}
+          : WrappedFile(std::move(file)), files(files), appending(appending) {}
       std::size_t read(char* buffer, std::size_t size) override {
         const std::size_t got = file->read(buffer, size);
         if (got > 0) files.clock->milliseconds_ += files.perRead_;
         return got;
       }
-      void seek(std::uint64_t offset) override { file->seek(offset); }
       void write(std::string_view bytes) override {
         if (appending) files.clock->milliseconds_ += files.perRecord_;
         file->write(bytes);
       }
-      std::uint64_t size() override { return file->size(); }
-      void truncate(std::uint64_t size) override { file->truncate(size); }
-      void drop() noexcept override { file->drop(); }
-      std::unique_ptr<rt::File> file;
       ClockedFiles& files;
       bool appending;
     };
@@ -178,18 +168,13 @@ class CountedWrites : public rt::FileSystem {
 
  protected:
   std::unique_ptr<rt::File> openFile(std::u16string_view path, rt::OpenMode mode) override {
-    struct Counted : rt::File {
-      Counted(std::unique_ptr<rt::File> file, std::vector<std::size_t>& writes) : file(std::move(file)), writes(writes) {}
-      std::size_t read(char* buffer, std::size_t size) override { return file->read(buffer, size); }
-      void seek(std::uint64_t offset) override { file->seek(offset); }
+    struct Counted : WrappedFile {
+      Counted(std::unique_ptr<rt::File> file, std::vector<std::size_t>& writes)
+          : WrappedFile(std::move(file)), writes(writes) {}
       void write(std::string_view bytes) override {
         writes.push_back(bytes.size());
         file->write(bytes);
       }
-      std::uint64_t size() override { return file->size(); }
-      void truncate(std::uint64_t size) override { file->truncate(size); }
-      void drop() noexcept override { file->drop(); }
-      std::unique_ptr<rt::File> file;
       std::vector<std::size_t>& writes;
     };
     return std::make_unique<Counted>(real_.open(path, mode), writes);
