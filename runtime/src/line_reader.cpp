@@ -43,7 +43,9 @@ class LineReader::Impl : LineCursor {
   Search search(std::u16string_view needle, std::u16string& line) {
     readBefore_ = window_.bytesRead();
     const Search step = searchOn(needle, line);
-    return step == Search::Paused && window_.waiting() ? Search::Waiting : step;
+    if (step != Search::Paused) [[likely]]
+      return step;
+    return window_.waiting() ? Search::Waiting : Search::Paused;
   }
 
   std::uint64_t bytesRead() const { return window_.bytesRead(); }
@@ -261,7 +263,7 @@ std::u16string LineReader::readLine() {
   return impl_->readLine();
 }
 Search LineReader::search(std::u16string_view needle, std::u16string& line) {
-  if (!impl_) {  // a step reads once at most
+  if (!impl_) [[unlikely]] {  // a step reads once at most
     const std::uint64_t before = opening_->bytesRead();
     if (!begun(false)) return opening_->waiting() ? Search::Waiting : Search::Paused;
     if (impl_->bytesRead() != before) return Search::Paused;
