@@ -130,6 +130,7 @@ class Win32File : public File {
     }
     if (!HasOverlappedIoCompleted(&io_->overlapped)) {
       (void)io_.release();  // the system may still write its OVERLAPPED and buffer
+      reading_ = false;     // given up: nothing more is asked of it
       return false;
     }
     reading_ = false;
