@@ -122,7 +122,8 @@ TEST_F(Converter, TheScriptGoesToAFullyQualifiedTempOrTmpAndItsFolderNeverPasses
   auto& environment = services_.invocation.environment_;
   environment[u"USERPROFILE"] = u"c:\\users\\pct";
   std::filesystem::create_directories(root_ / "c" / "tmp");
-  for (const std::u16string temp : {u"", u"temp", u"\\temp", u"c:temp", u"c:\\", u"\\\\srv\\share\\", u"C:\\Users\\PCT\\"}) {
+  for (const std::u16string temp : {u"", u"temp", u"\\temp", u"c:temp", u"t\\srv\\share\\x", u"c:\\", u"\\\\srv\\share\\",
+                                    u"C:\\Users\\PCT\\"}) {
     SCOPED_TRACE(rt::toUtf8(temp));
     environment[u"TEMP"] = temp;
     environment[u"TMP"] = u"c:\\tmp";
