@@ -60,7 +60,8 @@ class Reader : public testing_support::World {
   static bool searchOn(rt::LineReader& reader, std::u16string_view needle, std::u16string& line) {
     for (;;) {
       const rt::FileTable::Search step = reader.search(needle, line);
-      if (step != rt::FileTable::Search::Paused) return step == rt::FileTable::Search::Found;
+      if (step == rt::FileTable::Search::Waiting) testing_support::WaitingReads::letThrough(reader.readSignal());
+      else if (step != rt::FileTable::Search::Paused) return step == rt::FileTable::Search::Found;
     }
   }
 
