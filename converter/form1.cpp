@@ -19,7 +19,8 @@ Form1::Form1(const rt::Services& services, StartBranch branch)
       window_(services.windows.createWindow(form1Layout())),
       text1_(window_.field(u"Text1")),
       text2_(window_.field(u"Text2")),
-      branch_(std::move(branch)) {
+      branch_(std::move(branch)),
+      scriptFile_(services.files, services.invocation.processId()) {
   window_.onChange(u"Text1", [this] { Text1_Change(); });
   window_.onClick(u"Command1", [this] { Command1_Click(); });
   // The close box ends the program as Close does, rather than leaving a
@@ -62,10 +63,10 @@ void Form1::Form_SessionEnd() {
   try {
     if (sessionEnd_) {
       code = sessionEnd_();
-    } else if (!exporting_.empty()) {
+    } else if (!writing_.empty()) {
       // A script cut short is no script: it goes, as a failed write's does.
       rt_.files.abandon(kScriptFile);
-      rt_.files.remove(exporting_);
+      scriptFile_.free(writing_);
     }
   } catch (const rt::ProcessEnded&) {
     throw;

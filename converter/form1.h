@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "converter/script_file.h"
 #include "runtime/services.h"
 
 namespace conv {
@@ -55,7 +56,8 @@ class Form1 {
   StartBranch branch_;
   SessionEnd sessionEnd_;
   bool busy_ = false;
-  std::u16string exporting_;  // the script being written, while it is
+  ScriptFile scriptFile_;
+  std::u16string writing_;  // the script being written, while it is
 };
 
 rt::FormLayout form1Layout();

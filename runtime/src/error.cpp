@@ -14,6 +14,7 @@ std::u16string standardDescription(int number) {
     case err::FileNotFound: return u"File not found";
     case err::BadFileMode: return u"Bad file mode";
     case err::FileAlreadyOpen: return u"File already open";
+    case err::FileAlreadyExists: return u"File already exists";
     case err::DeviceIoError: return u"Device I/O error";
     case err::DiskFull: return u"Disk full";
     case err::InputPastEndOfFile: return u"Input past end of file";

@@ -54,9 +54,15 @@ void appendLines(File& file, std::string_view lines) {
   }
 }
 
-void FileSystem::remove(std::u16string_view path) {
+void FileSystem::remove(std::u16string_view path, bool waitForHolder) {
   refuseNul(path);
-  removeFile(path);
+  removeFile(path, waitForHolder);
+}
+
+void FileSystem::rename(std::u16string_view from, std::u16string_view to) {
+  refuseNul(from);
+  refuseNul(to);
+  renameFile(from, to);
 }
 
 }  // namespace rt

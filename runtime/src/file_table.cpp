@@ -116,7 +116,7 @@ void FileTable::printLine(int number, std::initializer_list<PrintItem> items) {
   e.pending += "\r\n";
   // What is appended between open and close goes out in one write, whatever
   // its size, so that records of writers appending at once never interleave.
-  if (e.mode == OpenMode::Output && e.pending.size() >= kFlushAt) {
+  if (e.mode != OpenMode::Append && e.pending.size() >= kFlushAt) {
     std::string bytes = std::move(e.pending);
     e.pending.clear();
     e.out->write(bytes);

@@ -15,12 +15,13 @@
 #include <utility>
 
 #include "runtime/file_system.h"
+#include "wrapped_file.h"
 
 namespace testing_support {
 
-class DoubleByteCodePage : public rt::FileSystem {
+class DoubleByteCodePage : public WrappedFileSystem {
  public:
-  explicit DoubleByteCodePage(rt::FileSystem& real) : real_(real) {}
+  explicit DoubleByteCodePage(rt::FileSystem& real) : WrappedFileSystem(real) {}
 
   static bool isLead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 
@@ -54,12 +55,6 @@ class DoubleByteCodePage : public rt::FileSystem {
     return bytes;
   }
 
- protected:
-  std::unique_ptr<rt::File> openFile(std::u16string_view path, rt::OpenMode mode) override {
-    return real_.open(path, mode);
-  }
-  void removeFile(std::u16string_view path) override { real_.remove(path); }
-
  private:
   static std::string encodeOne(char16_t c) {
     for (int b = 0; b < 0x100; ++b)
@@ -80,8 +75,6 @@ class DoubleByteCodePage : public rt::FileSystem {
       {{0xED, 0x40}, u'\u7E8A'},
       {{0xFA, 0x5C}, u'\u7E8A'},
   }};
-
-  rt::FileSystem& real_;
 };
 
 }  // namespace testing_support

@@ -13,15 +13,13 @@
 
 namespace testing_support {
 
-class WaitingReads : public rt::FileSystem {
+class WaitingReads : public WrappedFileSystem {
  public:
   struct Gate : rt::Signal {
     bool open = false;
   };
 
-  WaitingReads(rt::FileSystem& real, bool pipe) : real_(real), pipe_(pipe) {}
-  std::string encode(std::u16string_view text) override { return real_.encode(text); }
-  std::u16string decode(std::string_view bytes) override { return real_.decode(bytes); }
+  WaitingReads(rt::FileSystem& real, bool pipe) : WrappedFileSystem(real), pipe_(pipe) {}
   std::uint64_t sizeOf(std::u16string_view path) noexcept override { return pipe_ ? 0 : real_.sizeOf(path); }
 
   // Completes the read whose signal this is.
@@ -74,10 +72,8 @@ class WaitingReads : public rt::FileSystem {
     if (mode != rt::OpenMode::Input) return file;
     return std::make_unique<Waiting>(std::move(file), *this);
   }
-  void removeFile(std::u16string_view path) override { real_.remove(path); }
 
  private:
-  rt::FileSystem& real_;
   bool pipe_;
 };
 

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+
 #include "cmd_set_model.h"
 #include "converter/form1.h"
 #include "converter/script.h"
@@ -112,6 +115,51 @@ TEST_F(Converter, AnOldScriptIsReplacedAndTwoWordsConvertAsOneText) {
   EXPECT_EQ(read(script), "set mac=\r\nset mac=00:11 22:33\r\n");
 }
 
+// The files in c:\temp, by name.
+std::vector<std::string> namesIn(const std::filesystem::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// A virus scanner, or cmd running the old script, holds it and lets others
+// delete it: the name is freed at once, the new script is exact while the
+// old one is held and after, and nothing else is left once it lets go. A
+// set-aside file of an earlier run goes too; a user's file like one stays.
+TEST_F(Converter, AnOldScriptHeldByAReaderThatLetsOthersDeleteIsReplacedExactly) {
+  write(script, "set mac=\r\nset mac=an older address\r\n");
+  write(u"c:\\temp\\wm9c-3.old", "left by a crash");
+  write(u"c:\\temp\\wm9c-3.old.txt", "the user's");
+  auto scanner = fs_.hold(script, true);
+  EXPECT_EQ(form.hexconvert(u"00:11"), u"00-11");
+  EXPECT_EQ(read(script), "set mac=\r\nset mac=00-11\r\n");
+  EXPECT_EQ(services_.processes.started_.size(), 1u);
+  scanner.reset();
+  EXPECT_EQ(read(script), "set mac=\r\nset mac=00-11\r\n");
+  EXPECT_EQ(namesIn(root_ / "c" / "temp"), (std::vector<std::string>{"wm9c-3.old.txt", "wmac.cmd"}));
+}
+
+// One that lets no one delete (an editor) is waited for: a holder that lets
+// go within the wait gets the new script as always; one that holds on keeps
+// the old script, and nothing is started, while the clipboard is as always.
+TEST_F(Converter, AnOldScriptHeldAloneIsWaitedForAndOtherwiseLeftWithoutAStart) {
+  write(script, "set mac=\r\nset mac=old\r\n");
+  auto editor = fs_.hold(script, false);
+  fs_.whileWaiting = [&] { editor.reset(); };
+  form.hexconvert(u"00:11");
+  EXPECT_EQ(read(script), "set mac=\r\nset mac=00-11\r\n");
+  EXPECT_EQ(services_.processes.started_.size(), 1u);
+  editor = fs_.hold(script, false);
+  fs_.whileWaiting = nullptr;
+  form.hexconvert(u"22-33");
+  EXPECT_EQ(services_.clipboard.text_, u"22:33");
+  EXPECT_EQ(read(script), "set mac=\r\nset mac=00-11\r\n");
+  EXPECT_EQ(services_.processes.started_.size(), 1u);
+  editor.reset();
+  EXPECT_EQ(namesIn(root_ / "c" / "temp"), (std::vector<std::string>{"wmac.cmd"}));
+}
+
 // The script goes to TEMP, or else TMP, only when it names a folder of its
 // own, fully qualified: never to the current folder or drive, nor to a
 // root or the profile. Its folder's name reaches cmd as the current
@@ -211,6 +259,7 @@ TEST_F(Converter, AFailedScriptWriteLeavesTheFileNumberFreeForTheNextConversion)
   EXPECT_TRUE(services.processes.started_.empty());
   EXPECT_EQ(broken.hexconvert(u"00-11"), u"00:11");
   EXPECT_FALSE(services.files.isOpen(1));
+  EXPECT_TRUE(namesIn(root_ / "c" / "temp").empty());  // no half script under any name
 }
 
 TEST_F(Converter, AClipboardHeldElsewhereEndsAOneShotWithTheErrorReport) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "counting_heap.h"
 #include "fixture.h"
 #include "runtime/error.h"
@@ -40,7 +42,11 @@ TEST_F(Files, NumbersAreHandedOutLowestFirstAndCannotBeOpenedTwice) {
       };
       return std::make_unique<Empty>();
     }
-    void removeFile(std::u16string_view) override {}
+    void removeFile(std::u16string_view, bool) override {}
+    void renameFile(std::u16string_view, std::u16string_view) override {}
+    std::vector<std::u16string> namesIn(std::u16string_view, std::u16string_view, std::u16string_view) override {
+      return {};
+    }
   } empty;
   rt::FileTable numbers(empty);
   EXPECT_EQ(errorOf([&] { numbers.open(0, u"x", OpenMode::Input); }), rt::err::BadFileNameOrNumber);
@@ -56,6 +62,38 @@ TEST_F(Files, OpenReportsMissingFileAndMissingFolderApart) {
   EXPECT_EQ(errorOf([&] { files.open(1, u"c:\\nowhere\\x.txt", OpenMode::Append); }), rt::err::PathNotFound);
   EXPECT_EQ(errorOf([&] { files.open(1, u"", OpenMode::Input); }), rt::err::BadFileNameOrNumber);
   EXPECT_FALSE(files.isOpen(1));
+}
+
+// As on Windows before 10 1903, and on FAT and shares still: a deleted file
+// that another program holds keeps its name until that program lets go.
+TEST_F(Files, AFileDeletedWhileHeldKeepsItsNameUntilItsHolderLetsGoButCanBeRenamed) {
+  write(u"c:\\temp\\a.txt", "old");
+  write(u"c:\\temp\\b.txt", "held alone");
+  auto sharing = fs_.hold(u"c:\\temp\\a.txt", true);
+  files.remove(u"c:\\temp\\a.txt");
+  EXPECT_EQ(errorOf([&] { files.open(1, u"c:\\temp\\a.txt", OpenMode::Append); }), rt::err::PathFileAccessError);
+  EXPECT_EQ(errorOf([&] { files.open(1, u"c:\\temp\\a.txt", OpenMode::NewOutput); }), rt::err::FileAlreadyExists);
+  EXPECT_EQ(errorOf([&] { files.rename(u"c:\\temp\\b.txt", u"c:\\temp\\a.txt"); }), rt::err::FileAlreadyExists);
+  files.rename(u"c:\\temp\\a.txt", u"c:\\temp\\c.txt");
+  EXPECT_EQ(read(u"c:\\temp\\c.txt"), "old");
+  std::vector<std::u16string> names = files.namesIn(u"c:\\temp", u"", u".TXT");
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::u16string>{u"b.txt", u"c.txt"}));
+  sharing.reset();
+  EXPECT_FALSE(exists(u"c:\\temp\\c.txt"));
+  // A holder that shares no delete refuses delete and rename alike.
+  auto alone = fs_.hold(u"c:\\temp\\b.txt", false);
+  for (const auto& attempt : std::vector<std::function<void()>>{
+           [&] { files.remove(u"c:\\temp\\b.txt"); },
+           [&] { files.rename(u"c:\\temp\\b.txt", u"c:\\temp\\d.txt"); }}) {
+    try {
+      attempt();
+      ADD_FAILURE() << "a file held alone was deleted or renamed";
+    } catch (const rt::Error& e) {
+      EXPECT_EQ(e.systemCode(), rt::kSharingViolation);
+    }
+  }
+  EXPECT_EQ(read(u"c:\\temp\\b.txt"), "held alone");
 }
 
 TEST_F(Files, ReadingPastTheEndIsAnError) {

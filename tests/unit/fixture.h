@@ -45,14 +45,12 @@ inline int errorOf(const std::function<void()>& action) {
 // a write lets its first half land before it fails, as a full disk does.
 // With everyWrite, every write fails so. With onDue, the k-th operation
 // calls it first instead (the end of the session landing in its wait).
-class Faults : public rt::FileSystem {
+class Faults : public WrappedFileSystem {
  public:
   explicit Faults(rt::FileSystem& real, std::size_t failAt = 0, bool everyWrite = false)
-      : real_(real), failAt_(failAt), everyWrite_(everyWrite) {}
+      : WrappedFileSystem(real), failAt_(failAt), everyWrite_(everyWrite) {}
   Faults(rt::FileSystem& real, std::size_t dueAt, std::function<void()> onDue)
-      : real_(real), failAt_(dueAt), onDue_(std::move(onDue)) {}
-  std::string encode(std::u16string_view text) override { return real_.encode(text); }
-  std::u16string decode(std::string_view bytes) override { return real_.decode(bytes); }
+      : WrappedFileSystem(real), failAt_(dueAt), onDue_(std::move(onDue)) {}
   // Counts one operation; whether it is the k-th.
   bool due() {
     if (++calls != failAt_) return false;
@@ -77,11 +75,9 @@ class Faults : public rt::FileSystem {
     };
     return std::make_unique<Faulty>(real_.open(path, mode), *this);
   }
-  void removeFile(std::u16string_view path) override { real_.remove(path); }
 
  private:
   static rt::Error diskFull() { return rt::Error(rt::err::DiskFull, rt::standardDescription(rt::err::DiskFull), 112); }
-  rt::FileSystem& real_;
   std::size_t failAt_;
   bool everyWrite_ = false;
   std::function<void()> onDue_;
@@ -90,13 +86,10 @@ class Faults : public rt::FileSystem {
 // Real files on a clock that goes forward only with the work done: a fixed
 // cost in milliseconds for each piece read and each record appended (each
 // write in append mode), so that "every 100 ms of work" means something.
-class ClockedFiles : public rt::FileSystem {
+class ClockedFiles : public WrappedFileSystem {
  public:
   ClockedFiles(rt::FileSystem& real, std::uint64_t perRead, std::uint64_t perRecord)
-      : real_(real), perRead_(perRead), perRecord_(perRecord) {}
-  std::string encode(std::u16string_view text) override { return real_.encode(text); }
-  std::u16string decode(std::string_view bytes) override { return real_.decode(bytes); }
-  std::uint64_t sizeOf(std::u16string_view path) noexcept override { return real_.sizeOf(path); }
+      : WrappedFileSystem(real), perRead_(perRead), perRecord_(perRecord) {}
   rt::MemoryClock* clock = nullptr;  // the clock that goes forward
 
  protected:
@@ -118,10 +111,8 @@ class ClockedFiles : public rt::FileSystem {
     };
     return std::make_unique<Clocked>(real_.open(path, mode), *this, mode == rt::OpenMode::Append);
   }
-  void removeFile(std::u16string_view path) override { real_.remove(path); }
 
  private:
-  rt::FileSystem& real_;
   std::uint64_t perRead_, perRecord_;
 };
 
@@ -143,31 +134,19 @@ inline bool searchOn(rt::FileTable& files, int number, std::u16string_view needl
 
 // Real files, but text holding "FAIL" cannot be encoded (error 5), as when
 // the system's conversion fails.
-class FailingEncode : public rt::FileSystem {
+class FailingEncode : public WrappedFileSystem {
  public:
-  explicit FailingEncode(rt::FileSystem& real) : real_(real) {}
+  explicit FailingEncode(rt::FileSystem& real) : WrappedFileSystem(real) {}
   std::string encode(std::u16string_view text) override {
     if (text.find(u"FAIL") != std::u16string_view::npos) throw rt::Error(rt::err::InvalidProcedureCall);
     return real_.encode(text);
   }
-  std::u16string decode(std::string_view bytes) override { return real_.decode(bytes); }
-
- protected:
-  std::unique_ptr<rt::File> openFile(std::u16string_view path, rt::OpenMode mode) override {
-    return real_.open(path, mode);
-  }
-  void removeFile(std::u16string_view path) override { real_.remove(path); }
-
- private:
-  rt::FileSystem& real_;
 };
 
 // Real files that remember the size of every write into them.
-class CountedWrites : public rt::FileSystem {
+class CountedWrites : public WrappedFileSystem {
  public:
-  explicit CountedWrites(rt::FileSystem& real) : real_(real) {}
-  std::string encode(std::u16string_view text) override { return real_.encode(text); }
-  std::u16string decode(std::string_view bytes) override { return real_.decode(bytes); }
+  explicit CountedWrites(rt::FileSystem& real) : WrappedFileSystem(real) {}
   std::vector<std::size_t> writes;
 
  protected:
@@ -183,10 +162,6 @@ class CountedWrites : public rt::FileSystem {
     };
     return std::make_unique<Counted>(real_.open(path, mode), writes);
   }
-  void removeFile(std::u16string_view path) override { real_.remove(path); }
-
- private:
-  rt::FileSystem& real_;
 };
 
 class World : public ::testing::Test {

@@ -56,8 +56,10 @@ class MemoryInvocation : public Invocation {
  public:
   std::u16string commandLine() override { return commandLine_; }
   std::u16string environment(std::u16string_view name) override;  // names as typed; look-up ignores case
+  std::uint32_t processId() override { return processId_; }
 
   std::u16string commandLine_;
+  std::uint32_t processId_ = 0x1f4c;
   std::map<std::u16string, std::u16string, std::less<>> environment_;
 };
 

@@ -84,6 +84,11 @@ std::unique_ptr<File> RootedFileSystem::openFile(std::u16string_view path, OpenM
   if (!fs::is_directory(host.parent_path(), ec)) throw errorWithDetail(err::PathNotFound, path);
   if (fs::is_directory(host, ec)) throw errorWithDetail(err::PathFileAccessError, path);
   if (mode == OpenMode::Input && !fs::exists(host, ec)) throw errorWithDetail(err::FileNotFound, path);
+  // A name whose delete is pending opens for no one: Windows' access denied.
+  const Holder* holder = holderOf(host);
+  if (holder && holder->deletePending)
+    throw errorWithDetail(mode == OpenMode::NewOutput ? err::FileAlreadyExists : err::PathFileAccessError, path, 5);
+  if (mode == OpenMode::NewOutput && fs::exists(host, ec)) throw errorWithDetail(err::FileAlreadyExists, path, 80);
   const auto how = mode == OpenMode::Input    ? std::ios::in
                    : mode == OpenMode::Append ? std::ios::in | std::ios::app  // reads its last byte
                                               : std::ios::out | std::ios::trunc;
@@ -92,10 +97,77 @@ std::unique_ptr<File> RootedFileSystem::openFile(std::u16string_view path, OpenM
   return std::make_unique<StreamFile>(std::move(buf), host);
 }
 
-void RootedFileSystem::removeFile(std::u16string_view path) {
+Holder* RootedFileSystem::holderOf(const fs::path& host) {
+  for (Holder& holder : holders_)
+    if (holder.host == host) return &holder;
+  return nullptr;
+}
+
+bool RootedFileSystem::heldAgainstDelete(const fs::path& host, bool wait) {
+  const auto against = [&] {
+    const Holder* holder = holderOf(host);
+    return holder && !holder->sharesDelete;
+  };
+  if (!against() || !wait || !whileWaiting) return against();
+  whileWaiting();
+  return against();
+}
+
+void RootedFileSystem::removeFile(std::u16string_view path, bool waitForHolder) {
+  const fs::path host = hostPath(path);
+  if (heldAgainstDelete(host, waitForHolder)) throw errorWithDetail(err::PathFileAccessError, path, kSharingViolation);
+  if (Holder* holder = holderOf(host)) {
+    holder->deletePending = true;  // the file goes when its holder lets go
+    return;
+  }
   std::error_code ec;
-  fs::remove(hostPath(path), ec);
+  fs::remove(host, ec);
   if (ec && ec != std::errc::no_such_file_or_directory) throw errorWithDetail(err::PathFileAccessError, path);
+}
+
+void RootedFileSystem::renameFile(std::u16string_view from, std::u16string_view to) {
+  const fs::path source = hostPath(from), target = hostPath(to);
+  std::error_code ec;
+  if (!fs::exists(source, ec)) throw errorWithDetail(err::FileNotFound, from);
+  if (const Holder* holder = holderOf(target); holder && holder->deletePending)
+    throw errorWithDetail(err::FileAlreadyExists, to, 5);
+  if (fs::exists(target, ec)) throw errorWithDetail(err::FileAlreadyExists, to, 183);
+  if (heldAgainstDelete(source, true)) throw errorWithDetail(err::PathFileAccessError, from, kSharingViolation);
+  fs::rename(source, target, ec);
+  if (ec) throw errorWithDetail(err::PathFileAccessError, from);
+  if (Holder* holder = holderOf(source)) holder->host = target;  // the handle follows its file
+}
+
+std::vector<std::u16string> RootedFileSystem::namesIn(std::u16string_view folder, std::u16string_view prefix,
+                                                      std::u16string_view suffix) {
+  std::vector<std::u16string> names;
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator(hostPath(folder), ec)) {
+    if (!entry.is_regular_file(ec)) continue;
+    const std::u16string name = entry.path().filename().u16string();
+    const auto lower = [](std::u16string text) {
+      for (char16_t& c : text) c = c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c | 0x20) : c;
+      return text;
+    };
+    const std::u16string folded = lower(name);
+    if (folded.size() >= prefix.size() + suffix.size() && folded.starts_with(lower(std::u16string(prefix))) &&
+        folded.ends_with(lower(std::u16string(suffix))))
+      names.push_back(name);
+  }
+  return names;
+}
+
+std::unique_ptr<RootedFileSystem::Hold> RootedFileSystem::hold(std::u16string_view path, bool sharesDelete) {
+  holders_.push_back(Holder{hostPath(path), sharesDelete});
+  return std::unique_ptr<Hold>(new Hold(*this, std::prev(holders_.end())));
+}
+
+RootedFileSystem::Hold::~Hold() {
+  if (holder_->deletePending) {
+    std::error_code ec;
+    fs::remove(holder_->host, ec);
+  }
+  files_.holders_.erase(holder_);
 }
 
 std::string RootedFileSystem::encode(std::u16string_view text) {

@@ -12,6 +12,8 @@ namespace {
 int runtimeNumber(DWORD code, int otherwise) {
   switch (code) {
     case ERROR_FILE_NOT_FOUND: return err::FileNotFound;
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS: return err::FileAlreadyExists;
     case ERROR_PATH_NOT_FOUND:
     case ERROR_BAD_NETPATH:
     case ERROR_BAD_NET_NAME:

@@ -72,34 +72,44 @@ class Win32File : public File {
   // io: for a file opened for overlapped input, its read's event.
   Win32File(UniqueFile handle, bool appending, std::unique_ptr<ReadIo> io = {})
       : handle_(std::move(handle)), appending_(appending), io_(std::move(io)),
-        disk_(GetFileType(handle_.get()) == FILE_TYPE_DISK) {}
-  ~Win32File() override { cancelRead(); }
+        disk_(GetFileType(handle_.get()) == FILE_TYPE_DISK), state_(io_ ? Reads::Idle : Reads::Plain) {}
+  // Never waits: a read still under way (cancelRead was not asked) is
+  // cancelled, and given up unless it is done at once.
+  ~Win32File() override {
+    if (state_ == Reads::Reading && !HasOverlappedIoCompleted(&io_->overlapped)) {
+      CancelIoEx(handle_.get(), &io_->overlapped);
+      if (!HasOverlappedIoCompleted(&io_->overlapped)) giveUp();
+    }
+  }
 
   std::size_t read(char* buffer, std::size_t size) override {
     const DWORD ask = size > MAXDWORD ? MAXDWORD : static_cast<DWORD>(size);
-    if (!io_) {  // the log's handle, reading its last byte
+    if (state_ == Reads::GivenUp) throw Error(err::DeviceIoError);  // its handle is the system's now
+    if (state_ == Reads::Plain) {  // the log's handle, reading its last byte
       DWORD got = 0;
       if (!ReadFile(handle_.get(), buffer, ask, &got, nullptr)) throw lastError(u"ReadFile", err::DeviceIoError);
       return got;
     }
     for (;;) {
-      if (!reading_) {
+      if (state_ == Reads::Idle) {
         OVERLAPPED& at = io_->overlapped;
         at = OVERLAPPED{};
         at.hEvent = io_->event;
-        at.Offset = static_cast<DWORD>(offset_);  // a pipe's stays 0
+        // A pipe ignores the offset; it grows with the bytes read all the
+        // same, and says where a pipe's reader stands (seek).
+        at.Offset = static_cast<DWORD>(offset_);
         at.OffsetHigh = static_cast<DWORD>(offset_ >> 32);
         if (!ReadFile(handle_.get(), buffer, ask, nullptr, &at)) {
           const DWORD code = GetLastError();
           if (isEnd(code)) return 0;
           if (code != ERROR_IO_PENDING) throw systemError(u"ReadFile", code, err::DeviceIoError);
         }
-        reading_ = true;
+        state_ = Reads::Reading;
       }
       // Asked before the caller waits: Wine reads an ordinary file at once
       // and still says the read is pending.
       if (!HasOverlappedIoCompleted(&io_->overlapped)) return kPending;
-      reading_ = false;
+      state_ = Reads::Idle;
       DWORD got = 0;
       if (!GetOverlappedResult(handle_.get(), &io_->overlapped, &got, FALSE)) {
         const DWORD code = GetLastError();
@@ -113,15 +123,16 @@ class Win32File : public File {
   }
 
   Signal* readSignal() noexcept override {
-    return reading_ && !HasOverlappedIoCompleted(&io_->overlapped) ? io_.get() : nullptr;
+    return state_ == Reads::Reading && !HasOverlappedIoCompleted(&io_->overlapped) ? io_.get() : nullptr;
   }
 
   void awaitRead() override {
-    if (reading_) pauseAnswering(INFINITE, io_->event);
+    if (state_ == Reads::Reading) pauseAnswering(INFINITE, io_->event);
   }
 
   bool cancelRead() noexcept override {
-    if (!reading_) return true;
+    if (state_ == Reads::GivenUp) return false;
+    if (state_ != Reads::Reading) return true;
     if (!HasOverlappedIoCompleted(&io_->overlapped)) {
       // ERROR_NOT_FOUND: it finished first. Success or not, the read ends
       // (aborted, done, or failed) and is then waited for.
@@ -129,18 +140,18 @@ class Win32File : public File {
       pauseAnswering(waitAllowance(kCancelWaitMs), io_->event);
     }
     if (!HasOverlappedIoCompleted(&io_->overlapped)) {
-      (void)io_.release();  // the system may still write its OVERLAPPED and buffer
-      reading_ = false;     // given up: nothing more is asked of it
+      giveUp();
       return false;
     }
-    reading_ = false;
+    state_ = Reads::Idle;
     return true;
   }
 
   bool canSeek() const noexcept override { return disk_; }
 
   void seek(std::uint64_t offset) override {
-    if (io_) {  // reads say where they read
+    if (state_ == Reads::GivenUp) throw Error(err::DeviceIoError);
+    if (state_ != Reads::Plain) {  // reads say where they read
       if (!disk_ && offset != offset_) throw Error(err::DeviceIoError);
       offset_ = offset;
       return;
@@ -185,17 +196,34 @@ class Win32File : public File {
   void endAppend() noexcept override { turn_.reset(); }
   void drop() noexcept override {
     turn_.reset();
-    handle_.reset();
+    if (state_ != Reads::GivenUp) handle_.reset();
   }
 
   HANDLE handle() const { return handle_.get(); }
 
  private:
+  enum class Reads {
+    Plain,    // no overlapped reads: the log's handle
+    Idle,     // overlapped input, no read under way
+    Reading,  // a read of io_ under way
+    GivenUp,  // a read the system never ended: handle and io are its own
+  };
+
+  // The system may still write the read's OVERLAPPED and buffer, and end
+  // the read through the handle: all three stay, untouched, until the
+  // process ends. Closing the handle could itself block (a network
+  // redirector waits for its server).
+  void giveUp() noexcept {
+    (void)io_.release();
+    (void)handle_.release();
+    state_ = Reads::GivenUp;
+  }
+
   UniqueFile handle_;
   bool appending_;
   std::unique_ptr<ReadIo> io_;
   bool disk_;
-  bool reading_ = false;  // a read of io_ under way
+  Reads state_;
   std::uint64_t offset_ = 0;  // where the next read of io_ reads
   AppendTurn turn_;
 };
@@ -210,6 +238,21 @@ bool isPipeName(std::u16string_view path) {
     if (c != prefix[i] && !(i == 2 && c == u'?')) return false;  // \\?\pipe\ too
   }
   return true;
+}
+
+char16_t lower(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c | 0x20) : c; }
+
+bool sameIgnoringCase(std::u16string_view a, std::u16string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (lower(a[i]) != lower(b[i])) return false;
+  return true;
+}
+
+// Whether name begins with prefix and ends with suffix, apart.
+bool hasEnds(std::u16string_view name, std::u16string_view prefix, std::u16string_view suffix) {
+  return name.size() >= prefix.size() + suffix.size() && sameIgnoringCase(name.substr(0, prefix.size()), prefix) &&
+         sameIgnoringCase(name.substr(name.size() - suffix.size()), suffix);
 }
 
 int checkedSize(std::size_t size) {
@@ -228,10 +271,10 @@ std::unique_ptr<File> Win32FileSystem::openFile(std::u16string_view path, OpenMo
   const std::u16string name(path);
   if (name.empty()) throw Error(err::BadFileNameOrNumber);
   DWORD access = GENERIC_READ, share = FILE_SHARE_READ | FILE_SHARE_WRITE, disposition = OPEN_EXISTING;
-  if (mode == OpenMode::Output) {
+  if (mode == OpenMode::Output || mode == OpenMode::NewOutput) {
     access = GENERIC_WRITE;
     share = FILE_SHARE_READ;
-    disposition = CREATE_ALWAYS;
+    disposition = mode == OpenMode::Output ? CREATE_ALWAYS : CREATE_NEW;
   } else if (mode == OpenMode::Append) {
     // Not FILE_APPEND_DATA alone: Windows locks the turn's byte only for a
     // handle with read or write data access, cuts a failed append back only
@@ -249,7 +292,11 @@ std::unique_ptr<File> Win32FileSystem::openFile(std::u16string_view path, OpenMo
     io->owned.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!io->owned) throw lastError(u"CreateEventW", err::OutOfMemory);
     io->event = io->owned.get();
-    flags |= FILE_FLAG_OVERLAPPED;
+    // The list file and the listings are named by data: a pipe among them
+    // may learn who reads it, never act as this user. The first flag is
+    // also FILE_FLAG_OPEN_NO_RECALL: a listing on offline storage is read
+    // where it is, not recalled.
+    flags |= FILE_FLAG_OVERLAPPED | SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION;
   }
   // A sharing or lock violation is waited out; any other failure is final
   // at once.
@@ -260,16 +307,53 @@ std::unique_ptr<File> Win32FileSystem::openFile(std::u16string_view path, OpenMo
     code = handle ? ERROR_SUCCESS : GetLastError();
     return code != ERROR_SHARING_VIOLATION && code != ERROR_LOCK_VIOLATION;
   });
+  // A new file's name held by a file whose delete is pending: taken.
+  if (!handle && mode == OpenMode::NewOutput && code == ERROR_ACCESS_DENIED)
+    throw systemError(u"CreateFileW", code, err::FileAlreadyExists, path);
   if (!handle) throw systemError(u"CreateFileW", code, err::PathFileAccessError, path);
   return std::make_unique<Win32File>(std::move(handle), mode == OpenMode::Append, std::move(io));
 }
 
-void Win32FileSystem::removeFile(std::u16string_view path) {
+void Win32FileSystem::removeFile(std::u16string_view path, bool waitForHolder) {
   const std::u16string name(path);
-  if (DeleteFileW(wide(name))) return;
-  const DWORD code = GetLastError();
-  if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) return;
+  DWORD code = ERROR_SUCCESS;
+  retryAnswering(waitForHolder ? kSharingWaitMs : 0, kSharingPauseMs, [&] {
+    code = DeleteFileW(wide(name)) ? ERROR_SUCCESS : GetLastError();
+    return code != ERROR_SHARING_VIOLATION;
+  });
+  if (code == ERROR_SUCCESS || code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) return;
   throw systemError(u"DeleteFileW", code, err::PathFileAccessError, path);
+}
+
+void Win32FileSystem::renameFile(std::u16string_view from, std::u16string_view to) {
+  const std::u16string source(from), target(to);
+  DWORD code = ERROR_SUCCESS;
+  // No MOVEFILE_REPLACE_EXISTING: a name taken stays the other file's.
+  retryAnswering(kSharingWaitMs, kSharingPauseMs, [&] {
+    code = MoveFileExW(wide(source), wide(target), 0) ? ERROR_SUCCESS : GetLastError();
+    return code != ERROR_SHARING_VIOLATION;
+  });
+  if (code == ERROR_SUCCESS) return;
+  // Access denied with the source there: the target's name is held by a
+  // file whose delete another program left pending, so it counts as taken.
+  if (code == ERROR_ACCESS_DENIED && GetFileAttributesW(wide(source)) != INVALID_FILE_ATTRIBUTES)
+    throw systemError(u"MoveFileExW", code, err::FileAlreadyExists, to);
+  throw systemError(u"MoveFileExW", code, err::PathFileAccessError, from);
+}
+
+std::vector<std::u16string> Win32FileSystem::namesIn(std::u16string_view folder, std::u16string_view prefix,
+                                                     std::u16string_view suffix) {
+  const std::u16string pattern = std::u16string(folder) + u"\\" + std::u16string(prefix) + u"*" + std::u16string(suffix);
+  std::vector<std::u16string> names;
+  WIN32_FIND_DATAW found;
+  const FindHandle find(FindFirstFileW(wide(pattern), &found));
+  if (!find) return names;
+  do {
+    // The pattern also matches short (8.3) names: the long name decides.
+    const std::u16string name = fromWide(found.cFileName);
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && hasEnds(name, prefix, suffix)) names.push_back(name);
+  } while (FindNextFileW(find.get(), &found));
+  return names;
 }
 
 std::uint64_t Win32FileSystem::sizeOf(std::u16string_view path) noexcept {

@@ -18,12 +18,15 @@ class Win32FileSystem : public FileSystem {
   std::string encode(std::u16string_view text) override;
   std::u16string decode(std::string_view bytes) override;
   std::uint64_t sizeOf(std::u16string_view path) noexcept override;
+  std::vector<std::u16string> namesIn(std::u16string_view folder, std::u16string_view prefix,
+                                      std::u16string_view suffix) override;
 
  protected:
   // A file another program holds alone for a moment is waited for, up to
-  // about a second, before error 75.
+  // about a second, before error 75: by an open, a rename and a delete.
   std::unique_ptr<File> openFile(std::u16string_view path, OpenMode mode) override;
-  void removeFile(std::u16string_view path) override;
+  void removeFile(std::u16string_view path, bool waitForHolder) override;
+  void renameFile(std::u16string_view from, std::u16string_view to) override;
 };
 
 }  // namespace rt::win32

@@ -47,6 +47,7 @@ inline void releaseMutex(HANDLE mutex) { ReleaseMutex(mutex); }
 
 using UniqueHandle = Unique<HANDLE, &CloseHandle>;                  // processes, threads
 using UniqueFile = Unique<HANDLE, &CloseHandle, &invalidHandle>;    // CreateFileW
+using FindHandle = Unique<HANDLE, &FindClose, &invalidHandle>;      // FindFirstFileW
 using UniqueWindow = Unique<HWND, &DestroyWindow>;
 using UniqueFont = Unique<HFONT, &deleteFont>;
 using UniqueGlobal = Unique<HGLOBAL, &GlobalFree>;                  // release() once the clipboard owns it

@@ -37,4 +37,6 @@ std::u16string Win32Invocation::environment(std::u16string_view name) {
   }
 }
 
+std::uint32_t Win32Invocation::processId() { return GetCurrentProcessId(); }
+
 }  // namespace rt::win32

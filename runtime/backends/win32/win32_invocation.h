@@ -12,6 +12,7 @@ class Win32Invocation : public Invocation {
  public:
   std::u16string commandLine() override;
   std::u16string environment(std::u16string_view name) override;
+  std::uint32_t processId() override;
 };
 
 // Text of the command line after the program's name.

@@ -17,6 +17,7 @@ inline constexpr int FileNotFound = 53;
 inline constexpr int BadFileMode = 54;
 inline constexpr int FileAlreadyOpen = 55;
 inline constexpr int DeviceIoError = 57;
+inline constexpr int FileAlreadyExists = 58;
 inline constexpr int DiskFull = 61;
 inline constexpr int InputPastEndOfFile = 62;
 inline constexpr int PathFileAccessError = 75;

@@ -5,10 +5,18 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace rt {
 
-enum class OpenMode { Output, Append, Input };
+// Output creates or empties the file; NewOutput writes a file that must not
+// exist yet (error 58 when the name is taken).
+enum class OpenMode { Output, Append, Input, NewOutput };
+
+// Windows' code for a file that another program holds without sharing it
+// (ERROR_SHARING_VIOLATION). Every backend's errors carry it for that case,
+// so that a caller can tell a holder that may let go from a refusal.
+inline constexpr std::uint32_t kSharingViolation = 32;
 
 // What the system signals when something it does for the program is done:
 // a read that waited completing. Portable code only hands it to the window
@@ -81,8 +89,22 @@ class FileSystem {
   // Error 53, 76, 75 or 52 when the file or its folder cannot be used; a
   // path holding a NUL names no file (error 52), whatever the backend.
   std::unique_ptr<File> open(std::u16string_view path, OpenMode mode);
-  // An absent file is no error; an existing one that stays is error 75.
-  void remove(std::u16string_view path);
+  // An absent file is no error; an existing one that stays is error 75. A
+  // file that another program holds without sharing it is waited for (where
+  // the backend can wait) unless waitForHolder is false. A file held by a
+  // program that lets others delete it is deleted, but on Windows its name
+  // stays taken until that program lets go: rename it first to free it.
+  void remove(std::u16string_view path, bool waitForHolder = true);
+  // Gives the file at from the name to, in the same folder, and never
+  // replaces a file: error 58 when to is taken (also by a file whose delete
+  // is pending), 53 when from is absent, 75 when a program holds from
+  // without letting others delete it (waited for as remove does).
+  void rename(std::u16string_view from, std::u16string_view to);
+  // The names, without the folder, of the files in folder whose names begin
+  // with prefix and end with suffix (compared ignoring case); none when the
+  // folder cannot be read.
+  virtual std::vector<std::u16string> namesIn(std::u16string_view folder, std::u16string_view prefix,
+                                              std::u16string_view suffix) = 0;
   // The file's size in bytes, or 0 when it cannot be known (no such file):
   // for showing progress, never an error.
   virtual std::uint64_t sizeOf(std::u16string_view path) noexcept {
@@ -96,7 +118,8 @@ class FileSystem {
  protected:
   // The backend's part, for paths without a NUL.
   virtual std::unique_ptr<File> openFile(std::u16string_view path, OpenMode mode) = 0;
-  virtual void removeFile(std::u16string_view path) = 0;
+  virtual void removeFile(std::u16string_view path, bool waitForHolder) = 0;
+  virtual void renameFile(std::u16string_view from, std::u16string_view to) = 0;
 };
 
 }  // namespace rt

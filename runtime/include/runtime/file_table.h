@@ -38,8 +38,13 @@ class FileTable {
   void abandon(int number) noexcept;
   // Closes every open file, dropping what cannot be written.
   void closeAll() noexcept;
-  // Deletes a file: an absent one is no error, one that stays is error 75.
-  void remove(std::u16string_view path) { fs_.remove(path); }
+  // The file system's own (file_system.h).
+  void remove(std::u16string_view path, bool waitForHolder = true) { fs_.remove(path, waitForHolder); }
+  void rename(std::u16string_view from, std::u16string_view to) { fs_.rename(from, to); }
+  std::vector<std::u16string> namesIn(std::u16string_view folder, std::u16string_view prefix,
+                                      std::u16string_view suffix) {
+    return fs_.namesIn(folder, prefix, suffix);
+  }
   std::uint64_t sizeOf(std::u16string_view path) noexcept { return fs_.sizeOf(path); }
 
   // Line by line, for files whose reads never wait long: a read that waits
@@ -72,7 +77,8 @@ class FileTable {
 
   // Writes one line in the system code page, ended by CR LF. In append mode
   // all lines reach the file at close, whole or not at all (appendLines in
-  // file_system.h); in output mode they go out in pieces of at least 64 KiB.
+  // file_system.h); in the output modes they go out in pieces of at least
+  // 64 KiB.
   void printLine(int number, std::initializer_list<PrintItem> items);
 
  private:

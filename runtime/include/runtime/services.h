@@ -146,6 +146,8 @@ class Invocation {
   virtual std::u16string commandLine() = 0;
   // The variable's value; empty when unset.
   virtual std::u16string environment(std::u16string_view name) = 0;
+  // The process's id, for names of its own among other copies' files.
+  virtual std::uint32_t processId() = 0;
 };
 
 struct DateTime {
