@@ -56,7 +56,7 @@ void FileTable::close(int number) {
   // The number stays taken while the last write runs: the end of the
   // session may land inside it (in the append turn's wait), and abandon
   // must then find the file to let go of.
-  const auto free = scopeExit([this, number] { open_.erase(number); });
+  const auto free = scopeExit([this, number] { release(number); });
   if (!entry.out || entry.pending.empty()) return;
   entry.closing = true;
   if (entry.mode == OpenMode::Append)
@@ -71,7 +71,15 @@ void FileTable::abandon(int number) noexcept {
   if (it->second->closing)
     it->second->out->drop();  // the close under way frees the number as it ends
   else
-    open_.erase(it);
+    release(number);
+}
+
+void FileTable::release(int number) noexcept {
+  const auto it = open_.find(number);
+  if (it == open_.end()) return;
+  const std::unique_ptr<Entry> entry = std::move(it->second);
+  open_.erase(it);
+  if (entry->in) entry->in->cancelRead();
 }
 
 void FileTable::closeAll() noexcept {

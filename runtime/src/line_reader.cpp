@@ -50,6 +50,7 @@ class LineReader::Impl : LineCursor {
 
   std::uint64_t bytesRead() const { return window_.bytesRead(); }
   Signal* readSignal() const noexcept { return window_.signal(); }
+  void cancelRead() noexcept { window_.cancel(); }
 
  private:
   // --- The search.
@@ -272,5 +273,11 @@ Search LineReader::search(std::u16string_view needle, std::u16string& line) {
 }
 std::uint64_t LineReader::bytesRead() const { return impl_ ? impl_->bytesRead() : opening_->bytesRead(); }
 Signal* LineReader::readSignal() const noexcept { return impl_ ? impl_->readSignal() : opening_->signal(); }
+void LineReader::cancelRead() noexcept {
+  if (impl_)
+    impl_->cancelRead();
+  else
+    opening_->cancel();
+}
 
 }  // namespace rt

@@ -52,6 +52,8 @@ class LineReader {
   std::uint64_t bytesRead() const;
   // While the search is Waiting: what the read's completion signals.
   Signal* readSignal() const noexcept;
+  // Cancels a read under way (ReadWindow::cancel), before the reader goes.
+  void cancelRead() noexcept;
 
  private:
   class Impl;

@@ -2,14 +2,38 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace rt {
 
 ReadWindow::ReadWindow(std::unique_ptr<File> file, std::size_t readSize)
     : file_(std::move(file)), readSize_(readSize), baseCapacity_(2 * readSize) {}
 
+namespace {
+
+// A buffer that the system may still write into (a read given up for lost)
+// stays allocated until the process ends, held from here so that it stays
+// reachable.
+void keepForever(std::unique_ptr<char[]> buffer) noexcept {
+  static auto* const kept = new std::vector<std::unique_ptr<char[]>>();  // never freed
+  try {
+    kept->push_back(std::move(buffer));
+  } catch (...) {
+    (void)buffer.release();  // no memory to note it in: unreachable, but never freed
+  }
+}
+
+}  // namespace
+
 ReadWindow::~ReadWindow() {
-  if (file_ && waiting() && !file_->cancelRead()) (void)buf_.release();  // the system may still write there
+  if (file_ && waiting()) keepForever(std::move(buf_));
+}
+
+void ReadWindow::cancel() noexcept {
+  if (!file_ || !waiting()) return;
+  if (!file_->cancelRead()) keepForever(std::move(buf_));
+  reading_ = false;
+  eof_ = true;
 }
 
 std::string_view ReadWindow::start(std::size_t size) {

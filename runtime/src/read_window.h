@@ -25,8 +25,8 @@ class ReadWindow {
  public:
   ReadWindow(std::unique_ptr<File> file, std::size_t readSize);
   ReadWindow(ReadWindow&&) = default;
-  // A read still under way is cancelled; when it may yet land, its buffer
-  // stays allocated (the process is ending).
+  // Never waits: a read still under way (cancel() was not called) keeps
+  // its buffer allocated for the rest of the process.
   ~ReadWindow();
 
   std::uint64_t begin() const { return base_; }
@@ -60,6 +60,12 @@ class ReadWindow {
   // the read size more after end(), waiting for a read that waits. False,
   // with nothing dropped or read, at the file's end.
   bool fill(std::uint64_t keep);
+
+  // Cancels a read under way and waits for its end, answering the system,
+  // for a limited time (File::cancelRead). When it may still land, its
+  // buffer stays allocated, and reachable, for the rest of the process.
+  // Nothing is read after it.
+  void cancel() noexcept;
 
   // Whether rewind can go back before begin(): a pipe's bytes pass once.
   bool canSeek() const { return file_->canSeek(); }

@@ -5,7 +5,10 @@
 // cannot seek back, as a pipe cannot. A read taken into another buffer
 // than it was started with is error 51: the system would have written to
 // the first.
+#include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "runtime/error.h"
 #include "runtime/file_system.h"
@@ -26,6 +29,14 @@ class WaitingReads : public WrappedFileSystem {
   static void letThrough(rt::Signal* signal) { static_cast<Gate*>(signal)->open = true; }
   std::size_t waits = 0;      // reads that returned pending
   std::size_t cancelled = 0;  // reads cancelled while pending
+  // A cancel that never completes, as a network redirector's may: it says
+  // so, and the read lands later all the same (landLate), in the buffer it
+  // was given.
+  bool cancelsNever = false;
+  void landLate() {
+    for (auto [at, size] : late_) std::memset(at, 'x', size);
+    late_.clear();
+  }
 
  protected:
   std::unique_ptr<rt::File> openFile(std::u16string_view path, rt::OpenMode mode) override {
@@ -50,9 +61,12 @@ class WaitingReads : public WrappedFileSystem {
       rt::Signal* readSignal() noexcept override { return started && !gate.open ? &gate : nullptr; }
       void awaitRead() override { gate.open = true; }
       bool cancelRead() noexcept override {
-        if (started && !gate.open) ++files.cancelled;
+        if (!started || gate.open) return true;
+        ++files.cancelled;
         started = false;
-        return true;
+        if (!files.cancelsNever) return true;
+        files.late_.emplace_back(at, asked);
+        return false;
       }
       bool canSeek() const noexcept override { return !files.pipe_; }
       void seek(std::uint64_t offset) override {
@@ -75,6 +89,7 @@ class WaitingReads : public WrappedFileSystem {
 
  private:
   bool pipe_;
+  std::vector<std::pair<char*, std::size_t>> late_;  // reads given up, still to land
 };
 
 }  // namespace testing_support

@@ -393,6 +393,9 @@ TEST_F(World, AReadThatWaitsKeepsTheWindowAliveAndCloseOrTheSessionsEndCancelsIt
     SCOPED_TRACE(static_cast<int>(then));
     write(u"c:\\temp\\findout.txt", "");
     testing_support::WaitingReads waiting(fs_, false);
+    // Close meets a cancel that never completes: the read lands after the
+    // lookup has ended, into a buffer that must still be there.
+    waiting.cancelsNever = then == Then::Close;
     rt::MemoryServices world(waiting);
     world.invocation.commandLine_ = u"/dhcp<c:\\temp\\list.txt 00-1a";
     world.clipboard.otherProgramCopies(u"secret", {u"ExcludeClipboardContentFromMonitorProcessing"});
@@ -444,6 +447,7 @@ TEST_F(World, AReadThatWaitsKeepsTheWindowAliveAndCloseOrTheSessionsEndCancelsIt
     if (then == Then::EndSession) EXPECT_EQ(world.windows.endedWith_, rt::kStoppedExitCode);
     EXPECT_EQ(read(u"c:\\temp\\findout.txt"), firstTwo);
     EXPECT_EQ(waiting.cancelled, 1u);
+    waiting.landLate();
     EXPECT_EQ(world.clipboard.text_, second);
     EXPECT_EQ(world.clipboard.history_.back().entry, rt::Clipboard::Entry::Final);
     EXPECT_FALSE(world.files.isOpen(2));

@@ -160,6 +160,78 @@ TEST(Win32Wait, AWaitAnswersWhatAnotherThreadSendsTakesAFreedMutexOnceAndGivesUp
   EXPECT_GT(tries, 1);
 }
 
+// Another program's WM_CLOSE is sent, and runs inside GetMessageW, which
+// returns only for a posted message: the idle loop ends all the same, at
+// once, with nothing posted by the sender.
+TEST(Win32Window, AWmCloseSentFromAnotherThreadEndsTheIdleLoopAtOnce) {
+  rt::win32::Win32WindowSystem windows(GetModuleHandleW(nullptr), 1, rt::win32::Level::Windows10);
+  auto& window = dynamic_cast<rt::win32::Win32Window&>(windows.createWindow(conv::form1Layout()));
+  window.onClose([&] { windows.endProgram(); });
+  window.show();
+  // No caret: Wine blinks it with a timer, whose message would wake the loop.
+  SetFocus(GetDlgItem(window.handle(), 102));
+  const DWORD loopThread = GetCurrentThreadId();
+  const rt::win32::UniqueHandle returned(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  DWORD sending = 0;
+  auto closer = [&] {
+    Sleep(300);  // the loop idles in GetMessageW by then
+    sending = GetTickCount();
+    SendMessageW(window.handle(), WM_CLOSE, 0, 0);
+    // A loop that goes on waiting is ended, so that the test fails rather than hangs.
+    if (WaitForSingleObject(returned.get(), 3000) != WAIT_OBJECT_0) PostThreadMessageW(loopThread, WM_QUIT, 0, 0);
+  };
+  const rt::win32::UniqueHandle thread = onAnotherThread(closer);
+  windows.runEventLoop();
+  const DWORD returnedAt = GetTickCount();
+  SetEvent(returned.get());
+  WaitForSingleObject(thread.get(), 10000);
+  EXPECT_TRUE(windows.endAsked());
+  EXPECT_LT(returnedAt - sending, 1000u);
+}
+
+// A real pipe: a read waits until the writer writes, an empty message is
+// no end, a cancelled read leaves the file to read on, and the writer's
+// end in the middle of a line ends the file after the bytes it wrote.
+TEST(Win32Files, APipeReadWaitsGoesOnPastAnEmptyMessageCancelsAndEndsWhereItsWriterGoes) {
+  const std::wstring name = L"\\\\.\\pipe\\mactools-test-" + std::to_wstring(GetCurrentProcessId());
+  rt::win32::UniqueFile server(CreateNamedPipeW(name.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_MESSAGE | PIPE_WAIT,
+                                                1, 4096, 4096, 0, nullptr));
+  ASSERT_TRUE(server);
+  rt::win32::Win32FileSystem fs;
+  const auto file = fs.open(std::u16string(name.begin(), name.end()), rt::OpenMode::Input);
+  EXPECT_FALSE(file->canSeek());
+  EXPECT_EQ(fs.sizeOf(std::u16string(name.begin(), name.end())), 0u);  // never sized: that would connect
+  const auto put = [&](std::string_view bytes) {
+    DWORD written = 0;
+    return WriteFile(server.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
+  };
+  // Waits for the read's signal whenever it is pending, as a lookup does.
+  char buffer[64];
+  const auto readOn = [&] {
+    std::size_t got;
+    while ((got = file->read(buffer, sizeof buffer)) == rt::File::kPending) {
+      auto* signal = dynamic_cast<rt::win32::EventSignal*>(file->readSignal());
+      if (!signal || WaitForSingleObject(signal->event, 10000) != WAIT_OBJECT_0) return std::string("timed out");
+    }
+    return std::string(buffer, got);
+  };
+  EXPECT_EQ(file->read(buffer, sizeof buffer), rt::File::kPending);
+  EXPECT_NE(file->readSignal(), nullptr);
+  ASSERT_TRUE(put("ab"));
+  EXPECT_EQ(readOn(), "ab");
+  ASSERT_TRUE(put(""));
+  ASSERT_TRUE(put("cd\r\nef"));
+  EXPECT_EQ(readOn(), "cd\r\nef");
+  EXPECT_EQ(file->read(buffer, sizeof buffer), rt::File::kPending);
+  EXPECT_TRUE(file->cancelRead());
+  EXPECT_EQ(file->readSignal(), nullptr);
+  ASSERT_TRUE(put("gh"));
+  EXPECT_EQ(readOn(), "gh");
+  server.reset();
+  EXPECT_EQ(readOn(), "");
+}
+
 // Wine checks no access right, so the rights Windows grants the log's
 // handle are asked of Windows itself: locking the turn's byte needs read or
 // write data access, cutting a failed append back needs write data access,

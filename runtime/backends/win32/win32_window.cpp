@@ -18,6 +18,33 @@ constexpr DWORD kFrameStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIM
 // handler is done well inside 2 s.
 constexpr DWORD kSessionEndWaitMs = 1500;
 
+// How the first show shows the window: as its starter asked (STARTUPINFO's
+// wShowWindow, a hidden or minimised start of a script, say). Windows
+// applies that to a captioned window's first ShowWindow of its own; Wine
+// does not, so it is taken here for both. The form has a fixed size, so a
+// maximised start shows it normally.
+int firstShow() {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  GetStartupInfoW(&startup);
+  if (!(startup.dwFlags & STARTF_USESHOWWINDOW)) return SW_SHOW;
+  switch (startup.wShowWindow) {
+    case SW_HIDE:
+    case SW_SHOW:
+    case SW_SHOWMINIMIZED:
+    case SW_SHOWNOACTIVATE:
+    case SW_MINIMIZE:
+    case SW_SHOWMINNOACTIVE:
+    case SW_SHOWNA: return startup.wShowWindow;
+    case SW_FORCEMINIMIZE: return SW_SHOWMINNOACTIVE;
+    default: return SW_SHOWNORMAL;  // SW_SHOWDEFAULT, SW_SHOWMAXIMIZED, SW_RESTORE, unknown values
+  }
+}
+
+// Whether a show leaves the window active and open, so that it takes the
+// focus now.
+bool activatesOpen(int command) { return command == SW_SHOW || command == SW_SHOWNORMAL; }
+
 int toPixels(int twips, UINT dpi) { return MulDiv(twips, static_cast<int>(dpi), 1440); }
 
 // A window call that failed: the report names the call and what it was for.
@@ -62,6 +89,8 @@ void Win32TextField::setText(std::u16string_view text) {
 }
 
 void Win32TextField::setFocus() {
+  window_.focusLater(edit_);
+  if (window_.focusWaits()) return;
   if (!IsWindowVisible(window_.handle()) || !IsWindowEnabled(edit_)) throw Error(err::InvalidProcedureCall);
   SetLastError(ERROR_SUCCESS);
   // No previous focus also returns null, without an error.
@@ -177,10 +206,23 @@ TextField& Win32Window::field(std::u16string_view name) {
 }
 
 void Win32Window::show() {
-  const bool first = !IsWindowVisible(hwnd_.get());
-  ShowWindow(hwnd_.get(), SW_SHOW);  // returns the earlier visibility, not success
+  const bool first = !std::exchange(shown_, true);
+  const int command = first ? firstShow() : SW_SHOW;
+  ShowWindow(hwnd_.get(), command);  // returns the earlier visibility, not success
+  // Windows may have put the starter's maximised state in all the same.
+  if (IsZoomed(hwnd_.get())) ShowWindow(hwnd_.get(), SW_RESTORE);
   if (!UpdateWindow(hwnd_.get())) throw windowError(u"UpdateWindow", u"The window cannot be shown");
-  if (first && !controls_.empty()) SetFocus(controls_.front().hwnd);  // where typing goes at start; not an event
+  if (!first || controls_.empty()) return;
+  focusTarget_ = controls_.front().hwnd;  // where typing goes at start; not an event
+  focusWaits_ = !activatesOpen(command);
+  if (!focusWaits_) SetFocus(focusTarget_);
+}
+
+void Win32Window::focusIfActive() {
+  if (GetActiveWindow() != hwnd_.get() || IsIconic(hwnd_.get())) return;
+  focusWaits_ = false;
+  const HWND focus = GetFocus();
+  if (focusTarget_ && (!focus || !IsChild(hwnd_.get(), focus))) SetFocus(focusTarget_);
 }
 
 void Win32Window::onChange(std::u16string_view field, std::function<void()> handler) {
@@ -256,6 +298,22 @@ LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_CLOSE:
       run(onClose_);
+      return 0;
+    // The focus stays with the control that had it while the user works
+    // elsewhere, and a window started aside takes it once the user
+    // activates or restores it: typing then goes to Text1.
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        if (const HWND focus = GetFocus(); focus && IsChild(hwnd_.get(), focus)) focusTarget_ = focus;
+      } else {
+        focusIfActive();
+      }
+      return 0;
+    case WM_SIZE:
+      if (wParam == SIZE_RESTORED) focusIfActive();
+      return 0;
+    case WM_SETFOCUS:
+      if (focusTarget_) SetFocus(focusTarget_);
       return 0;
     // Asked whether the session may end: yes, at once, and nothing stops.
     // Another program may still call the end off (WM_ENDSESSION FALSE),

@@ -54,6 +54,13 @@ class Win32Window : public Window {
   void onTaskbarButtonCreated(std::function<void()> handler) { onTaskbarButton_ = std::move(handler); }
 
   HWND handle() const { return hwnd_.get(); }
+  // Whether the focus waits for the user to activate the window: its
+  // starter showed it hidden, minimised or inactive. Setting the focus
+  // then only says where it goes (setting it would activate the window,
+  // or fail on a hidden one).
+  bool focusWaits() const { return focusWaits_; }
+  // The control that is to have the focus whenever the window takes it.
+  void focusLater(HWND control) { focusTarget_ = control; }
   // Runs one message through the window; an exception thrown by an event
   // procedure comes out here, after Windows has finished with the message.
   void dispatch(MSG& msg);
@@ -75,6 +82,9 @@ class Win32Window : public Window {
   Control& control(std::u16string_view name);
   void run(const std::function<void()>& procedure);
   void rethrowPending();
+  // Gives the focus to the control that is to have it, once the window is
+  // active and not minimised.
+  void focusIfActive();
 
   FormLayout layout_;
   const Dpi& dpi_;
@@ -82,6 +92,8 @@ class Win32Window : public Window {
   std::function<void()> onClose_, onSessionEnd_, onTaskbarButton_;
   UINT taskbarButtonCreated_ = 0;  // the shell's registered message
   int reportedExitCode_ = -1;  // none
+  bool shown_ = false, focusWaits_ = false;
+  HWND focusTarget_ = nullptr;  // the control that has, or is to have, the focus
   UniqueFont font_;
   UniqueWindow hwnd_;
   std::exception_ptr pending_;

@@ -41,6 +41,11 @@ void Win32WindowSystem::runEventLoop() {
   }
 }
 
+void Win32WindowSystem::endProgram() {
+  ended_ = true;
+  if (window_) PostMessageW(owner(), WM_NULL, 0, 0);
+}
+
 void Win32WindowSystem::doEvents() {
   MSG msg;
   while (!ended_ && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {

@@ -24,7 +24,11 @@ class Win32WindowSystem : public WindowSystem {
 
   Window& createWindow(const FormLayout& layout) override;
   void runEventLoop() override;
-  void endProgram() override { ended_ = true; }
+  // Also wakes the event loop: a WM_CLOSE that another program sends runs
+  // inside GetMessageW, which returns only for a posted message. Not
+  // WM_QUIT, which would stay queued and close the error report that
+  // follows a Close during a lookup.
+  void endProgram() override;
   void doEvents() override;
   // On the signal's event and the whole input queue: a message sent or
   // posted, input, a paint or a timer wakes it.

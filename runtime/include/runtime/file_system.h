@@ -47,7 +47,9 @@ class File {
   // Asks the system to give up the pending read and waits for it to end,
   // answering the system meanwhile, for a limited time. True when no read
   // is under way any more; false when one may still land in its buffer,
-  // which must then stay allocated (the process is ending).
+  // which must then stay allocated for the rest of the process, and the
+  // file is given up: every later read of it is an error. A file's
+  // destructor never waits: one with a read under way gives it up.
   virtual bool cancelRead() noexcept { return true; }
   // Whether seek can go back: false for a pipe, whose bytes pass once.
   virtual bool canSeek() const noexcept { return true; }

@@ -84,6 +84,10 @@ class FileTable {
  private:
   struct Entry;
   Entry& entry(int number, OpenMode wanted);
+  // Frees the number. A read the file has under way is cancelled after
+  // the entry has left the table: the cancel's wait answers the system,
+  // whose end of the session may close or abandon files meanwhile.
+  void release(int number) noexcept;
 
   FileSystem& fs_;
   std::unique_ptr<CodePage> codePage_;  // shared by the readers, so its census is taken once
