@@ -48,6 +48,32 @@ run_script "with a variable in its folder's name" "TEMP=$win_temp\\a%MACTOOLS_X%
 expect_eq "$(cat "$unix_temp/a%MACTOOLS_X%b/wmac.cmd")" $'set mac=\r\nset mac=00-11-22\r' "script in a folder with a variable in its name"
 [ ! -e "$unix_temp/aEXPANDEDb/ran.txt" ] || fail "the script of the folder named as cmd would expand ran"
 
+# The old script held by a reader that lets others delete it (a virus
+# scanner, cmd running it): the new script is exact while the old one is
+# held and after, and nothing is left beside it once the holder lets go.
+printf 'set mac=\r\nset mac=an older address\r\n' >"$unix_temp/wmac.cmd"
+hold file-hold "$win_temp\\wmac.cmd" 6000 share-delete
+run_program "$VELTRANE" 00:33:44
+expect_eq "$exit_code" 0 "exit code with the old script held"
+gone "$holder_pid" && fail "the holder let go before the script was checked"
+expect_eq "$(cat "$unix_temp/wmac.cmd")" $'set mac=\r\nset mac=00-33-44\r' "script while the old one is held"
+wait "$holder_pid" || true
+expect_eq "$(cat "$unix_temp/wmac.cmd")" $'set mac=\r\nset mac=00-33-44\r' "script once the holder let go"
+expect_eq "$(ls "$unix_temp" | grep -E '^wm.*\.(old|new)$' || true)" "" "files left beside the script"
+
+# Started hidden, as a script's hidden start asks: the same conversion,
+# clipboard and script, exit code 0, and no window on screen at any time.
+wintool watch-form 20000 >"$unix_temp/watch.log" &
+watcher=$!
+pids+=("$watcher")
+poll 5 grep -q watching "$unix_temp/watch.log" || fail "the watcher did not start"
+run_program SHOW=0 -- "$VELTRANE" 00:55:66
+expect_eq "$exit_code" 0 "exit code started hidden"
+expect_soon "00-55-66" "clipboard started hidden" clipboard
+expect_eq "$(cat "$unix_temp/wmac.cmd")" $'set mac=\r\nset mac=00-55-66\r' "script started hidden"
+poll 10 gone "$watcher" || fail "the watcher did not end"
+expect_eq "$(tr -d '\r' <"$unix_temp/watch.log" | tail -n1)" "seen hidden" "the window started hidden"
+
 # Neither TEMP nor TMP: the conversion as always, and no script at the
 # root of a drive, nor in the current folder.
 rm -f "$unix_c/wmac.cmd" /wmac.cmd wmac.cmd

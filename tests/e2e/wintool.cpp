@@ -121,9 +121,13 @@ int clipHold(int ms) {
 }
 
 // Opens a file for writing that no one else may open, for the given
-// milliseconds; prints "held" once it has it.
-int fileHold(const wchar_t* path, int ms) {
-  HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+// milliseconds; prints "held" once it has it. With share-delete, opens it
+// for reading as a virus scanner or cmd does, letting others read, write
+// and delete it.
+int fileHold(const wchar_t* path, int ms, bool shareDelete) {
+  HANDLE file = shareDelete ? CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                          nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)
+                            : CreateFileW(path, GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return 2;
   out("held\n");
   Sleep(static_cast<DWORD>(ms));
@@ -321,6 +325,25 @@ int dialogText() {
 // Whether a form is there now: 0 when it is, 1 when not (no waiting).
 int hasForm() { return FindWindowW(L"MacToolsForm1", nullptr) ? 0 : 1; }
 
+// Watches for the programs' window for up to ms: prints "seen" when it
+// has existed, "visible" when it was ever on screen (visible, and neither
+// minimised nor cloaked away), as it ends.
+int watchForm(int ms) {
+  bool seen = false, visible = false;
+  out("watching\n");
+  for (const DWORD start = GetTickCount(); GetTickCount() - start < static_cast<DWORD>(ms);) {
+    if (HWND hwnd = FindWindowW(L"MacToolsForm1", nullptr)) {
+      seen = true;
+      visible = visible || (IsWindowVisible(hwnd) && !IsIconic(hwnd));
+    } else if (seen) {
+      break;
+    }
+    Sleep(1);
+  }
+  out(std::string(seen ? "seen" : "unseen") + (visible ? " visible\n" : " hidden\n"));
+  return 0;
+}
+
 // The executable names of the live processes that process id started,
 // one per line.
 int children(DWORD parent) {
@@ -403,11 +426,19 @@ int askWindow(int ms) {
 }
 
 // Starts a program with variables set (NAME=VALUE) or removed (NAME=),
-// prints its process id, waits for it, prints its exit code in full and
-// returns it.
+// and with SHOW=N as the show state its starter asks for (STARTUPINFO's
+// wShowWindow, 0 for hidden), prints its process id, waits for it, prints
+// its exit code in full and returns it.
 int run(int argc, wchar_t** argv) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
   int i = 2;
   for (; i < argc && std::wstring(argv[i]) != L"--"; ++i) {
+    if (std::wstring(argv[i]).rfind(L"SHOW=", 0) == 0) {
+      startup.dwFlags |= STARTF_USESHOWWINDOW;
+      startup.wShowWindow = static_cast<WORD>(_wtoi(argv[i] + 5));
+      continue;
+    }
     std::wstring assignment = argv[i];
     const auto eq = assignment.find(L'=');
     const std::wstring name = assignment.substr(0, eq), value = assignment.substr(eq + 1);
@@ -418,8 +449,6 @@ int run(int argc, wchar_t** argv) {
     if (!commandLine.empty()) commandLine += L' ';
     commandLine += argv[i];
   }
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
   if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
     return 250;
@@ -496,18 +525,20 @@ int wmain(int argc, wchar_t** argv) {
   if (verb == L"turn-hold" && argc > 3) return turnHold(argv[2], _wtoi(argv[3]));
   if (verb == L"end-session" && argc > 2) return endSession(argv[2]);
   if (verb == L"clip-watch" && argc > 3) return clipWatch(_wtoi(argv[2]), _wtoi(argv[3]));
-  if (verb == L"file-hold" && argc > 3) return fileHold(argv[2], _wtoi(argv[3]));
+  if (verb == L"file-hold" && argc > 3)
+    return fileHold(argv[2], _wtoi(argv[3]), argc > 4 && std::wstring(argv[4]) == L"share-delete");
   if (verb == L"pipe-hold" && argc > 3) return pipeHold(argv[2], _wtoi(argv[3]));
   if (verb == L"form") return form();
   if (verb == L"run") return run(argc, argv);
   if (verb == L"close-box") return closeBox();
   if (verb == L"has-form") return hasForm();
+  if (verb == L"watch-form" && argc > 2) return watchForm(_wtoi(argv[2]));
   if (verb == L"children" && argc > 2) return children(static_cast<DWORD>(_wtoi(argv[2])));
   if (verb == L"ask-window" && argc > 2) return askWindow(_wtoi(argv[2]));
   if (verb == L"dialog-text") return dialogText();
   if (verb == L"names") return names();
   if (verb == L"wait-desktop") return waitDesktop();
   if (verb == L"records" && argc > 2) return records(argv[2]);
-  out("usage: wintool clip-get | clip-set TEXT | clip-set-rich TEXT | clip-formats | clip-hold MS | turn-hold PATH MS | end-session end|cancel | clip-watch IDLE_MS MAX_MS | file-hold PATH MS | form | has-form | children PID | names | wait-desktop | dialog-text | close-box | ask-window MS | records LOGPATH | run NAME=VALUE... -- PROGRAM ARGS; --desktop NAME first: that desktop's windows\n");
+  out("usage: wintool clip-get | clip-set TEXT | clip-set-rich TEXT | clip-formats | clip-hold MS | turn-hold PATH MS | end-session end|cancel | clip-watch IDLE_MS MAX_MS | file-hold PATH MS [share-delete] | form | has-form | watch-form MS | children PID | names | wait-desktop | dialog-text | close-box | ask-window MS | records LOGPATH | run [SHOW=N] NAME=VALUE... -- PROGRAM ARGS; --desktop NAME first: that desktop's windows\n");
   return 64;
 }
