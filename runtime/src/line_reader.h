@@ -23,6 +23,7 @@
 namespace rt {
 
 class CodePage;
+class LineSearch;
 class ReadWindow;
 
 // Sizes in bytes; tests make them small to reach every edge quickly.
@@ -56,7 +57,6 @@ class LineReader {
   void cancelRead() noexcept;
 
  private:
-  class Impl;
   // Makes impl_ once the file's first bytes are held; false while their
   // read waits, unless mayWait.
   bool begun(bool mayWait);
@@ -65,7 +65,7 @@ class LineReader {
   std::unique_ptr<ReadWindow> opening_;
   CodePage& codePage_;
   Limits limits_;
-  std::unique_ptr<Impl> impl_;
+  std::unique_ptr<LineSearch> impl_;
 };
 
 }  // namespace rt
