@@ -85,7 +85,7 @@ class Win32File : public File {
   std::size_t read(char* buffer, std::size_t size) override {
     const DWORD ask = size > MAXDWORD ? MAXDWORD : static_cast<DWORD>(size);
     if (state_ == Reads::GivenUp) throw Error(err::DeviceIoError);  // its handle is the system's now
-    if (state_ == Reads::Plain) {  // the log's handle, reading its last byte
+    if (state_ == Reads::Plain) {
       DWORD got = 0;
       if (!ReadFile(handle_.get(), buffer, ask, &got, nullptr)) throw lastError(u"ReadFile", err::DeviceIoError);
       return got;
@@ -203,7 +203,7 @@ class Win32File : public File {
 
  private:
   enum class Reads {
-    Plain,    // no overlapped reads: the log's handle
+    Plain,    // read as it is: the log's handle, a file on a fixed disk
     Idle,     // overlapped input, no read under way
     Reading,  // a read of io_ under way
     GivenUp,  // a read the system never ended: handle and io are its own
@@ -255,6 +255,23 @@ bool hasEnds(std::u16string_view name, std::u16string_view prefix, std::u16strin
          sameIgnoringCase(name.substr(name.size() - suffix.size()), suffix);
 }
 
+// Whether reads of the file at path may wait on something outside this
+// machine's fixed disks: a UNC name (a share, a pipe, a device), a network
+// or removable drive. Only X:\... and relative paths on a fixed (or RAM)
+// drive read at once. A link on a fixed disk to a share is the exception
+// this cannot see.
+bool mayWait(const std::u16string& path) {
+  if (path.size() >= 2 && (path[0] == u'\\' || path[0] == u'/') && (path[1] == u'\\' || path[1] == u'/')) return true;
+  UINT type;
+  if (path.size() >= 2 && path[1] == u':') {
+    const wchar_t root[] = {static_cast<wchar_t>(path[0]), L':', L'\\', L'\0'};
+    type = GetDriveTypeW(root);
+  } else {
+    type = GetDriveTypeW(nullptr);  // the current folder's drive
+  }
+  return type != DRIVE_FIXED && type != DRIVE_RAMDISK;
+}
+
 int checkedSize(std::size_t size) {
   if (size > INT_MAX) throw Error(err::OutOfMemory);
   return static_cast<int>(size);
@@ -283,21 +300,24 @@ std::unique_ptr<File> Win32FileSystem::openFile(std::u16string_view path, OpenMo
     access = FILE_READ_DATA | FILE_WRITE_DATA | FILE_APPEND_DATA | SYNCHRONIZE;
     disposition = OPEN_ALWAYS;
   }
-  // Input is read overlapped, so that a read that waits (a pipe, a share
-  // that stalls) returns to the lookup, which waits with its window alive.
+  // Input that may wait (a pipe, a share that stalls) is read overlapped,
+  // so that a read returns to the lookup, which waits with its window
+  // alive. A file on a fixed local disk is read as it is: under Wine an
+  // overlapped read costs more for every page it reads.
   std::unique_ptr<ReadIo> io;
   DWORD flags = FILE_ATTRIBUTE_NORMAL;
-  if (mode == OpenMode::Input) {
+  if (mode == OpenMode::Input && mayWait(name)) {
     io = std::make_unique<ReadIo>();
     io->owned.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!io->owned) throw lastError(u"CreateEventW", err::OutOfMemory);
     io->event = io->owned.get();
-    // The list file and the listings are named by data: a pipe among them
-    // may learn who reads it, never act as this user. The first flag is
-    // also FILE_FLAG_OPEN_NO_RECALL: a listing on offline storage is read
-    // where it is, not recalled.
-    flags |= FILE_FLAG_OVERLAPPED | SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION;
+    flags |= FILE_FLAG_OVERLAPPED;
   }
+  // The list file and the listings are named by data: a pipe among them
+  // may learn who reads it, never act as this user. The first flag is also
+  // FILE_FLAG_OPEN_NO_RECALL: a listing on offline storage is read where
+  // it is, not recalled.
+  if (mode == OpenMode::Input) flags |= SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION;
   // A sharing or lock violation is waited out; any other failure is final
   // at once.
   UniqueFile handle;
