@@ -1,9 +1,11 @@
 #include "converter/script_file.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "runtime/error.h"
 #include "runtime/scope_exit.h"
+#include "runtime/text.h"
 
 namespace conv {
 namespace {
@@ -15,15 +17,14 @@ constexpr int kNameTries = 32;
 
 std::u16string_view folderOf(std::u16string_view path) { return path.substr(0, path.find_last_of(u'\\') + 1); }
 
-bool isHex(char16_t c) { return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f'); }
+bool isHex(char16_t c) { return (c >= u'0' && c <= u'9') || ((c | 0x20) >= u'a' && (c | 0x20) <= u'f'); }
 
-// name after a run of at least one character of which; one that can match
-// nothing when the run is empty.
+bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+
+// Whether run is not empty and each of its characters is of.
 template <typename Of>
-std::u16string_view skipRun(std::u16string_view name, Of&& of) {
-  std::size_t n = 0;
-  while (n < name.size() && of(name[n])) ++n;
-  return n == 0 ? std::u16string_view(u"\0", 1) : name.substr(n);
+bool allOf(std::u16string_view run, Of&& of) {
+  return !run.empty() && std::all_of(run.begin(), run.end(), of);
 }
 
 }  // namespace
@@ -37,15 +38,12 @@ std::u16string ScriptFile::nextName(std::u16string_view path, std::u16string_vie
   return std::u16string(folderOf(path)) + std::u16string(kPrefix) + hex + u"-" + count + std::u16string(suffix);
 }
 
-bool ScriptFile::isSetAside(std::u16string_view shown) {
-  std::u16string folded(shown);  // a file system may show names in capitals
-  for (char16_t& c : folded) c = c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c | 0x20) : c;
-  std::u16string_view name = folded;
-  if (!name.starts_with(kPrefix)) return false;
-  name = skipRun(name.substr(kPrefix.size()), isHex);
-  if (!name.starts_with(u'-')) return false;
-  name = skipRun(name.substr(1), [](char16_t c) { return c >= u'0' && c <= u'9'; });
-  return name == kSetAside;
+bool ScriptFile::isSetAside(std::u16string_view name) {
+  // A file system may show names in capitals.
+  if (!rt::hasEndsIgnoringCase(name, kPrefix, kSetAside)) return false;
+  name = name.substr(kPrefix.size(), name.size() - kPrefix.size() - kSetAside.size());  // <hex>-<count>
+  const std::size_t dash = name.find(u'-');
+  return dash != std::u16string_view::npos && allOf(name.substr(0, dash), isHex) && allOf(name.substr(dash + 1), isDigit);
 }
 
 void ScriptFile::free(std::u16string_view path) {

@@ -33,6 +33,17 @@ std::u16string trim(std::u16string_view text) {
   return std::u16string(text.substr(first, last - first + 1));
 }
 
+bool hasEndsIgnoringCase(std::u16string_view name, std::u16string_view prefix, std::u16string_view suffix) {
+  const auto same = [](std::u16string_view a, std::u16string_view b) {
+    const auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c | 0x20) : c; };
+    for (std::size_t i = 0; i < a.size(); ++i)
+      if (lower(a[i]) != lower(b[i])) return false;
+    return true;
+  };
+  return name.size() >= prefix.size() + suffix.size() && same(name.substr(0, prefix.size()), prefix) &&
+         same(name.substr(name.size() - suffix.size()), suffix);
+}
+
 std::u16string widen(std::string_view ascii) { return {ascii.begin(), ascii.end()}; }
 
 std::string toUtf8(std::u16string_view text) {

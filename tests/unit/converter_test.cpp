@@ -130,14 +130,17 @@ std::vector<std::string> namesIn(const std::filesystem::path& folder) {
 TEST_F(Converter, AnOldScriptHeldByAReaderThatLetsOthersDeleteIsReplacedExactly) {
   write(script, "set mac=\r\nset mac=an older address\r\n");
   write(u"c:\\temp\\wm9c-3.old", "left by a crash");
-  write(u"c:\\temp\\wm9c-3.old.txt", "the user's");
+  write(u"c:\\temp\\WM9C-4.OLD", "left by a crash, shown in capitals");
+  for (const char16_t* users : {u"c:\\temp\\wm9c-3.old.txt", u"c:\\temp\\wmzz-3.old", u"c:\\temp\\wm9c-.old"})
+    write(users, "the user's");
   auto scanner = fs_.hold(script, true);
   EXPECT_EQ(form.hexconvert(u"00:11"), u"00-11");
   EXPECT_EQ(read(script), "set mac=\r\nset mac=00-11\r\n");
   EXPECT_EQ(services_.processes.started_.size(), 1u);
   scanner.reset();
   EXPECT_EQ(read(script), "set mac=\r\nset mac=00-11\r\n");
-  EXPECT_EQ(namesIn(root_ / "c" / "temp"), (std::vector<std::string>{"wm9c-3.old.txt", "wmac.cmd"}));
+  EXPECT_EQ(namesIn(root_ / "c" / "temp"),
+            (std::vector<std::string>{"wm9c-.old", "wm9c-3.old.txt", "wmac.cmd", "wmzz-3.old"}));
 }
 
 // One that lets no one delete (an editor) is waited for: a holder that lets

@@ -144,15 +144,8 @@ std::vector<std::u16string> RootedFileSystem::namesIn(std::u16string_view folder
   std::error_code ec;
   for (const auto& entry : fs::directory_iterator(hostPath(folder), ec)) {
     if (!entry.is_regular_file(ec)) continue;
-    const std::u16string name = entry.path().filename().u16string();
-    const auto lower = [](std::u16string text) {
-      for (char16_t& c : text) c = c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c | 0x20) : c;
-      return text;
-    };
-    const std::u16string folded = lower(name);
-    if (folded.size() >= prefix.size() + suffix.size() && folded.starts_with(lower(std::u16string(prefix))) &&
-        folded.ends_with(lower(std::u16string(suffix))))
-      names.push_back(name);
+    std::u16string name = entry.path().filename().u16string();
+    if (hasEndsIgnoringCase(name, prefix, suffix)) names.push_back(std::move(name));
   }
   return names;
 }

@@ -5,6 +5,7 @@
 #include <climits>
 
 #include "runtime/error.h"
+#include "runtime/text.h"
 #include "win32_error.h"
 #include "win32_handles.h"
 #include "win32_text.h"
@@ -240,21 +241,6 @@ bool isPipeName(std::u16string_view path) {
   return true;
 }
 
-char16_t lower(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c | 0x20) : c; }
-
-bool sameIgnoringCase(std::u16string_view a, std::u16string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (lower(a[i]) != lower(b[i])) return false;
-  return true;
-}
-
-// Whether name begins with prefix and ends with suffix, apart.
-bool hasEnds(std::u16string_view name, std::u16string_view prefix, std::u16string_view suffix) {
-  return name.size() >= prefix.size() + suffix.size() && sameIgnoringCase(name.substr(0, prefix.size()), prefix) &&
-         sameIgnoringCase(name.substr(name.size() - suffix.size()), suffix);
-}
-
 // Whether reads of the file at path may wait on something outside this
 // machine's fixed disks: a UNC name (a share, a pipe, a device), a network
 // or removable drive. Only X:\... and relative paths on a fixed (or RAM)
@@ -371,7 +357,7 @@ std::vector<std::u16string> Win32FileSystem::namesIn(std::u16string_view folder,
   do {
     // The pattern also matches short (8.3) names: the long name decides.
     const std::u16string name = fromWide(found.cFileName);
-    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && hasEnds(name, prefix, suffix)) names.push_back(name);
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && hasEndsIgnoringCase(name, prefix, suffix)) names.push_back(name);
   } while (FindNextFileW(find.get(), &found));
   return names;
 }

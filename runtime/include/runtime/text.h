@@ -21,6 +21,10 @@ bool contains(std::u16string_view text, std::u16string_view needle);
 // Removes blanks (U+0020 only) at both ends.
 std::u16string trim(std::u16string_view text);
 
+// Whether name begins with prefix and ends with suffix, apart, with ASCII
+// letters compared regardless of case, as file names are compared.
+bool hasEndsIgnoringCase(std::u16string_view name, std::u16string_view prefix, std::u16string_view suffix);
+
 // ASCII text as 16-bit text, for numbers and literals.
 std::u16string widen(std::string_view ascii);
 
