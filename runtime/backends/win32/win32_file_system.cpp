@@ -241,23 +241,6 @@ bool isPipeName(std::u16string_view path) {
   return true;
 }
 
-// Whether reads of the file at path may wait on something outside this
-// machine's fixed disks: a UNC name (a share, a pipe, a device), a network
-// or removable drive. Only X:\... and relative paths on a fixed (or RAM)
-// drive read at once. A link on a fixed disk to a share is the exception
-// this cannot see.
-bool mayWait(const std::u16string& path) {
-  if (path.size() >= 2 && (path[0] == u'\\' || path[0] == u'/') && (path[1] == u'\\' || path[1] == u'/')) return true;
-  UINT type;
-  if (path.size() >= 2 && path[1] == u':') {
-    const wchar_t root[] = {static_cast<wchar_t>(path[0]), L':', L'\\', L'\0'};
-    type = GetDriveTypeW(root);
-  } else {
-    type = GetDriveTypeW(nullptr);  // the current folder's drive
-  }
-  return type != DRIVE_FIXED && type != DRIVE_RAMDISK;
-}
-
 int checkedSize(std::size_t size) {
   if (size > INT_MAX) throw Error(err::OutOfMemory);
   return static_cast<int>(size);
@@ -292,7 +275,7 @@ std::unique_ptr<File> Win32FileSystem::openFile(std::u16string_view path, OpenMo
   // overlapped read costs more for every page it reads.
   std::unique_ptr<ReadIo> io;
   DWORD flags = FILE_ATTRIBUTE_NORMAL;
-  if (mode == OpenMode::Input && mayWait(name)) {
+  if (mode == OpenMode::Input && readsMayWait(name)) {
     io = std::make_unique<ReadIo>();
     io->owned.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!io->owned) throw lastError(u"CreateEventW", err::OutOfMemory);
@@ -360,6 +343,17 @@ std::vector<std::u16string> Win32FileSystem::namesIn(std::u16string_view folder,
     if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && hasEndsIgnoringCase(name, prefix, suffix)) names.push_back(name);
   } while (FindNextFileW(find.get(), &found));
   return names;
+}
+
+bool Win32FileSystem::readsMayWait(const std::u16string& path) {
+  if (path.size() >= 2 && (path[0] == u'\\' || path[0] == u'/') && (path[1] == u'\\' || path[1] == u'/')) return true;
+  const bool lettered = path.size() >= 2 && path[1] == u':' && ((path[0] | 0x20) >= u'a' && (path[0] | 0x20) <= u'z');
+  UINT& type = driveTypes_[lettered ? (path[0] | 0x20) - u'a' : driveTypes_.size() - 1];
+  if (type == DRIVE_UNKNOWN) {
+    const wchar_t root[] = {static_cast<wchar_t>(path[0]), L':', L'\\', L'\0'};
+    type = GetDriveTypeW(lettered ? root : nullptr);  // else the current folder's drive
+  }
+  return type != DRIVE_FIXED && type != DRIVE_RAMDISK;
 }
 
 std::uint64_t Win32FileSystem::sizeOf(std::u16string_view path) noexcept {

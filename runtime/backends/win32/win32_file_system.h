@@ -2,6 +2,7 @@
 // Files on Windows, and text in the system's 8-bit code page.
 #include <windows.h>
 
+#include <array>
 #include <memory>
 #include <string>
 
@@ -27,6 +28,18 @@ class Win32FileSystem : public FileSystem {
   std::unique_ptr<File> openFile(std::u16string_view path, OpenMode mode) override;
   void removeFile(std::u16string_view path, bool waitForHolder) override;
   void renameFile(std::u16string_view from, std::u16string_view to) override;
+
+ private:
+  // Whether reads of the file at path may wait on something outside this
+  // machine's fixed disks: a UNC name (a share, a pipe, a device), a network
+  // or removable drive. Only X:\... and relative paths on a fixed (or RAM)
+  // drive read at once. A link on a fixed disk to a share is the exception
+  // this cannot see. Each drive is asked once: under Wine the question
+  // costs about half a millisecond.
+  bool readsMayWait(const std::u16string& path);
+
+  // By drive, a to z, then the current folder's; 0 (DRIVE_UNKNOWN) until asked.
+  std::array<UINT, 27> driveTypes_{};
 };
 
 }  // namespace rt::win32
