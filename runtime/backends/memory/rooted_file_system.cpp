@@ -97,7 +97,7 @@ std::unique_ptr<File> RootedFileSystem::openFile(std::u16string_view path, OpenM
   return std::make_unique<StreamFile>(std::move(buf), host);
 }
 
-Holder* RootedFileSystem::holderOf(const fs::path& host) {
+RootedFileSystem::Holder* RootedFileSystem::holderOf(const fs::path& host) {
   for (Holder& holder : holders_)
     if (holder.host == host) return &holder;
   return nullptr;

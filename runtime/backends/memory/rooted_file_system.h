@@ -10,13 +10,13 @@
 
 namespace rt {
 
-struct Holder {
-  std::filesystem::path host;
-  bool sharesDelete;
-  bool deletePending = false;
-};
-
 class RootedFileSystem : public FileSystem {
+  struct Holder {
+    std::filesystem::path host;
+    bool sharesDelete;
+    bool deletePending = false;
+  };
+
  public:
   explicit RootedFileSystem(std::filesystem::path root);
 
